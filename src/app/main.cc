@@ -1,0 +1,14 @@
+// kestrum: echomail statistics from a tosser log, written as CP866 report tables.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/run.h"
+
+int main(int argc, char** argv) {
+  kestrum::StreamSink console(stdout);
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  int status = kestrum::Run(console).Main(args);
+  if (std::fflush(stdout) != 0 && status == kestrum::kExitOk) status = kestrum::kExitFailure;
+  return status;
+}

@@ -1,0 +1,170 @@
+#include "app/run.h"
+
+#include <cstring>
+#include <memory>
+
+#include "config/config_reader.h"
+#include "platform/cp866.h"
+#include "platform/format.h"
+#include "platform/text_file.h"
+#include "stats/area_parser.h"
+#include "stats/link_parser.h"
+
+namespace kestrum {
+
+namespace {
+
+constexpr std::string_view kDefaultConfigFile = "Kestrum.Cfg";
+constexpr std::string_view kUsage = "Usage: Kestrum [-c filename]\n";
+constexpr std::string_view kParsing = "Parsing %s... ";
+constexpr std::string_view kDoneParsing = "Done.\nParsing %s... ";
+constexpr std::string_view kWritingOutput = "Done.\nWriting output files... ";
+constexpr std::string_view kDone = "Done.\n";
+constexpr std::string_view kCannotOpenLog = "Не могу открыть файл %s\n"_cp866;
+constexpr std::string_view kCannotReadLog = "\nОшибка чтения файла %s\n"_cp866;
+constexpr std::string_view kCannotCreateDebug = "\nНе могу создать файл %s\n"_cp866;
+constexpr std::string_view kCannotWriteDebug = "\nОшибка записи в файл %s\n"_cp866;
+constexpr std::string_view kCountRead = "Всего из лога прочитано  %lu строк\n"_cp866;
+constexpr std::string_view kCountInPeriod = "Попало в заданный период %lu строк\n"_cp866;
+constexpr std::string_view kCountAreaLines = "Содержали информацию об эхах  %lu строк\n"_cp866;
+constexpr std::string_view kCountLinkLines = "Содержали информацию о линках %lu строк\n"_cp866;
+
+constexpr const char* kDebugFileNames[3] = {"f1.txt", "f2.txt", "f3.txt"};
+
+// Where a log line's text begins after its time stamp: offset 20, or 25 when the
+// characters at 20 and 23 are the brackets of a "[xx]" tag. A line too short for its
+// offset has an empty text.
+std::string_view LineText(std::string_view line) {
+  std::size_t offset = 20;
+  if (line.size() > 23 && line[20] == '[' && line[23] == ']') offset = 25;
+  return offset < line.size() ? line.substr(offset) : std::string_view();
+}
+
+}  // namespace
+
+// The debug files: area lines, link lines, and the other lines inside the period.
+struct Run::DebugFiles {
+  TextWriter area_lines;
+  TextWriter link_lines;
+  TextWriter other_lines;
+  TextWriter* all[3] = {&area_lines, &link_lines, &other_lines};
+};
+
+Run::Run(Sink& console, Clock clock) : console_(console), period_(std::move(clock)) {}
+
+Run::~Run() = default;
+
+void Run::InstallHandlers() {
+  keywords_.SetKeywordHandler(kPeriod, [this](KeywordEntry& e) { return period_.HandlePeriod(e); });
+  keywords_.SetKeywordHandler(kEchoArea, [this](KeywordEntry& e) { return HandleEchoArea(areas_, e); });
+  keywords_.SetKeywordHandler(kIgnoreArea, [this](KeywordEntry& e) { return HandleIgnoreArea(areas_, e); });
+  keywords_.SetKeywordHandler(kDeletedArea, [this](KeywordEntry& e) { return HandleDeletedArea(areas_, e); });
+  keywords_.SetKeywordHandler(kNetArea, [this](KeywordEntry& e) { return HandleIgnoreArea(areas_, e); });
+  keywords_.SetKeywordHandler(kIgnoreLink, [this](KeywordEntry& e) { return HandleIgnoreLink(links_, e); });
+  keywords_.SetKeywordHandler(kOutFileName, [this](KeywordEntry& e) { return report_files_.HandleOutFileName(e); });
+}
+
+int Run::Main(const std::vector<std::string>& args) {
+  Print(console_, "Kestrum, %s%s\n", VERSION_TEXT, kMakerNotice);
+  std::string config_file(kDefaultConfigFile);
+  if (args.size() == 2 && args[0] == "-c") {
+    config_file = args[1];
+  } else if (!args.empty()) {
+    console_.Write(kUsage);
+    return kExitUsage;
+  }
+
+  counts_ = LineCounts{};
+  InstallHandlers();
+  Print(console_, kParsing, config_file);
+  ConfigReader reader(keywords_, console_);
+  if (reader.ReadConfigFile(config_file.c_str()) != 0) return CleanUp(kExitFailure);
+  if (reader.ReadConfigFile(keywords_.KeywordValue(kSquishCfg)) != 0) return CleanUp(kExitFailure);
+
+  Print(console_, kDoneParsing, keywords_.KeywordValue(kTovarkLog));
+  if (!ReadLog()) return CleanUp(kExitFailure);
+  int status = kExitOk;
+
+  console_.Write(kWritingOutput);
+  const ReportInput input{areas_, links_, keywords_, period_.DisplayText(), console_};
+  if (!report_files_.WriteReportFiles(input)) status = kExitFailure;
+  console_.Write(kDone);
+
+  if (keywords_.KeywordInt(kDebug) != 0) {
+    Print(console_, kCountRead, counts_.read);
+    Print(console_, kCountInPeriod, counts_.in_period);
+    Print(console_, kCountAreaLines, counts_.area_lines);
+    Print(console_, kCountLinkLines, counts_.link_lines);
+  }
+  CloseDebugFiles();
+  if (debug_failed_) status = kExitFailure;
+  return CleanUp(status);
+}
+
+bool Run::ReadLog() {
+  const char* log_name = keywords_.KeywordValue(kTovarkLog);
+  TextReader log;
+  if (log_name == nullptr || !log.Open(log_name)) {
+    Print(console_, kCannotOpenLog, log_name);
+    return false;
+  }
+
+  if (keywords_.KeywordInt(kDebug) != 0) OpenDebugFiles();
+  DebugFiles* const debug = debug_.get();
+
+  std::string_view line;
+  while (log.ReadLine(LOG_LINE_SIZE - 1, &line)) {
+    // A NUL ends the line's text as far as anything but the reading is concerned.
+    if (const void* nul = std::memchr(line.data(), '\0', line.size())) {
+      line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
+    }
+    ++counts_.read;
+    if (!period_.Contains(line)) continue;
+    ++counts_.in_period;
+    const std::string_view text = LineText(line);
+    if (ParseAreaLine(areas_, text)) {
+      ++counts_.area_lines;
+      if (debug) debug->area_lines.Write(text);
+    } else if (ParseLinkLine(links_, text)) {
+      ++counts_.link_lines;
+      if (debug) debug->link_lines.Write(text);
+    } else if (debug) {
+      debug->other_lines.Write(line);
+    }
+  }
+  if (log.Failed()) {
+    Print(console_, kCannotReadLog, log_name);
+    return false;
+  }
+  return true;
+}
+
+void Run::OpenDebugFiles() {
+  debug_ = std::make_unique<DebugFiles>();
+  for (int i = 0; i < 3; ++i) {
+    if (!debug_->all[i]->Open(kDebugFileNames[i], TextWriter::Mode::kTruncate)) {
+      Print(console_, kCannotCreateDebug, kDebugFileNames[i]);
+      debug_failed_ = true;
+    }
+  }
+}
+
+void Run::CloseDebugFiles() {
+  if (!debug_) return;
+  for (int i = 0; i < 3; ++i) {
+    if (debug_->all[i]->is_open() && !debug_->all[i]->Close()) {
+      Print(console_, kCannotWriteDebug, kDebugFileNames[i]);
+      debug_failed_ = true;
+    }
+  }
+  debug_.reset();
+}
+
+int Run::CleanUp(int status) {
+  CloseDebugFiles();  // only open here when the run stopped early
+  keywords_.FreeKeywordValues();
+  if (!report_files_.CloseReportFiles(console_) && status == kExitOk) status = kExitFailure;
+  return status;
+}
+
+}  // namespace kestrum

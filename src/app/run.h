@@ -1,0 +1,76 @@
+// One run of the program from start to end: the banner, the command line, both
+// configuration files, the tosser log, the reports and the clean-up. The run object owns
+// all of a run's state, so a test can build a fresh run in a line.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/keyword_table.h"
+#include "platform/local_time.h"
+#include "platform/sink.h"
+#include "report/report_files.h"
+#include "stats/area_set.h"
+#include "stats/link_set.h"
+#include "stats/period.h"
+
+namespace kestrum {
+
+// A log read takes at most LOG_LINE_SIZE - 1 characters; a longer line is read in pieces.
+inline constexpr std::size_t LOG_LINE_SIZE = 250;
+
+// Exit statuses: a scheduler must be able to tell a complete run from a failed one.
+enum ExitStatus : int {
+  kExitOk = 0,
+  kExitFailure = 1,  // configuration refused, log not opened, a file could not be written
+  kExitUsage = 2,    // refused command line
+};
+
+struct LineCounts {
+  std::uint32_t read = 0;
+  std::uint32_t in_period = 0;
+  std::uint32_t area_lines = 0;
+  std::uint32_t link_lines = 0;
+};
+
+class Run {
+ public:
+  Run(Sink& console, Clock clock = SystemNow);
+  ~Run();
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+
+  // Runs with the arguments after the program name; answers the exit status.
+  int Main(const std::vector<std::string>& args);
+
+  const KeywordTable& keywords() const { return keywords_; }
+  const AreaSet& areas() const { return areas_; }
+  const LinkSet& links() const { return links_; }
+  const ReportPeriod& period() const { return period_; }
+  const LineCounts& counts() const { return counts_; }
+
+ private:
+  void InstallHandlers();
+  // Reads the log, counting and routing each line; false when it cannot be opened or read.
+  bool ReadLog();
+  // Creates f1.txt, f2.txt and f3.txt; a file that cannot be created is named and skipped.
+  void OpenDebugFiles();
+  void CloseDebugFiles();
+  int CleanUp(int status);
+
+  struct DebugFiles;
+
+  Sink& console_;
+  KeywordTable keywords_;
+  ReportPeriod period_;
+  AreaSet areas_;
+  LinkSet links_;
+  ReportFiles report_files_;
+  LineCounts counts_;
+  std::unique_ptr<DebugFiles> debug_;  // only with Debug on
+  bool debug_failed_ = false;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,165 @@
+#include "platform/format.h"
+
+#include <cstdio>
+
+namespace kestrum {
+
+long long FormatArg::AsSigned() const {
+  switch (kind_) {
+    case Kind::kSigned: return signed_;
+    case Kind::kUnsigned: return static_cast<long long>(unsigned_);
+    case Kind::kDouble: return static_cast<long long>(double_);
+    case Kind::kChar: return static_cast<unsigned char>(char_);
+    case Kind::kText: return 0;
+  }
+  return 0;
+}
+
+unsigned long long FormatArg::AsUnsigned() const {
+  switch (kind_) {
+    case Kind::kSigned: return static_cast<unsigned long long>(signed_);
+    case Kind::kUnsigned: return unsigned_;
+    case Kind::kDouble: return static_cast<unsigned long long>(double_);
+    case Kind::kChar: return static_cast<unsigned char>(char_);
+    case Kind::kText: return 0;
+  }
+  return 0;
+}
+
+double FormatArg::AsDouble() const {
+  switch (kind_) {
+    case Kind::kSigned: return static_cast<double>(signed_);
+    case Kind::kUnsigned: return static_cast<double>(unsigned_);
+    case Kind::kDouble: return double_;
+    case Kind::kChar: return static_cast<unsigned char>(char_);
+    case Kind::kText: return 0.0;
+  }
+  return 0.0;
+}
+
+namespace {
+
+struct ConversionSpec {
+  std::string flags;
+  bool left = false;
+  int width = -1;
+  int precision = -1;
+  char conversion = 0;
+};
+
+void Pad(std::string& out, std::string_view body, const ConversionSpec& spec) {
+  const int padding = spec.width > static_cast<int>(body.size()) ? spec.width - static_cast<int>(body.size()) : 0;
+  if (!spec.left) out.append(static_cast<std::size_t>(padding), ' ');
+  out.append(body);
+  if (spec.left) out.append(static_cast<std::size_t>(padding), ' ');
+}
+
+// Formats one numeric conversion through the C library with a length modifier that
+// matches the value actually passed.
+void AppendNumber(std::string& out, const ConversionSpec& spec, const FormatArg& arg) {
+  std::string format(1, '%');
+  format += spec.flags;
+  if (spec.width >= 0) format += std::to_string(spec.width);
+  if (spec.precision >= 0) {
+    format += '.';
+    format += std::to_string(spec.precision);
+  }
+  char buffer[512];
+  int written = 0;
+  switch (spec.conversion) {
+    case 'd':
+    case 'i':
+      format += "ll";
+      format += spec.conversion;
+      written = std::snprintf(buffer, sizeof buffer, format.c_str(), arg.AsSigned());
+      break;
+    case 'u':
+    case 'x':
+    case 'X':
+    case 'o':
+      format += "ll";
+      format += spec.conversion;
+      written = std::snprintf(buffer, sizeof buffer, format.c_str(), arg.AsUnsigned());
+      break;
+    default:
+      format += spec.conversion;
+      written = std::snprintf(buffer, sizeof buffer, format.c_str(), arg.AsDouble());
+      break;
+  }
+  if (written < 0) return;
+  if (static_cast<std::size_t>(written) < sizeof buffer) {
+    out.append(buffer, static_cast<std::size_t>(written));
+    return;
+  }
+  // Very wide numbers (a huge double printed with %f): format again at full size.
+  std::string large(static_cast<std::size_t>(written) + 1, '\0');
+  switch (spec.conversion) {
+    case 'd':
+    case 'i': std::snprintf(large.data(), large.size(), format.c_str(), arg.AsSigned()); break;
+    case 'u':
+    case 'x':
+    case 'X':
+    case 'o': std::snprintf(large.data(), large.size(), format.c_str(), arg.AsUnsigned()); break;
+    default: std::snprintf(large.data(), large.size(), format.c_str(), arg.AsDouble()); break;
+  }
+  large.resize(static_cast<std::size_t>(written));
+  out += large;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+void AppendFormat(std::string& out, std::string_view format, std::initializer_list<FormatArg> args) {
+  const FormatArg* next = args.begin();
+  std::size_t i = 0;
+  while (i < format.size()) {
+    const char c = format[i++];
+    if (c != '%') {
+      out.push_back(c);
+      continue;
+    }
+    if (i < format.size() && format[i] == '%') {
+      out.push_back('%');
+      ++i;
+      continue;
+    }
+    ConversionSpec spec;
+    while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos) {
+      if (format[i] == '-') spec.left = true;
+      spec.flags.push_back(format[i++]);
+    }
+    while (i < format.size() && IsDigit(format[i])) {
+      spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (format[i++] - '0');
+      if (spec.width > 4096) spec.width = 4096;
+    }
+    if (i < format.size() && format[i] == '.') {
+      ++i;
+      spec.precision = 0;
+      while (i < format.size() && IsDigit(format[i])) {
+        spec.precision = spec.precision * 10 + (format[i++] - '0');
+        if (spec.precision > 4096) spec.precision = 4096;
+      }
+    }
+    while (i < format.size() && std::string_view("hlLqjzt").find(format[i]) != std::string_view::npos) ++i;
+    if (i >= format.size()) break;
+    spec.conversion = format[i++];
+    if (std::string_view("diuxXocsfFeEgG").find(spec.conversion) == std::string_view::npos) continue;
+    if (next == args.end()) continue;
+    const FormatArg& arg = *next++;
+    if (spec.conversion == 's') {
+      std::string_view text = arg.kind() == FormatArg::Kind::kText ? arg.AsText() : std::string_view();
+      if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision)) {
+        text = text.substr(0, static_cast<std::size_t>(spec.precision));
+      }
+      Pad(out, text, spec);
+    } else if (spec.conversion == 'c') {
+      const char ch = arg.kind() == FormatArg::Kind::kChar ? arg.AsChar() : static_cast<char>(arg.AsUnsigned());
+      Pad(out, std::string_view(&ch, 1), spec);
+    } else {
+      AppendNumber(out, spec, arg);
+    }
+  }
+}
+
+}  // namespace kestrum

@@ -1,0 +1,174 @@
+// Tests of the platform layer: CP866 literals, checked formatting, text-mode files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/cp866.h"
+#include "platform/format.h"
+#include "platform/text_file.h"
+
+namespace kestrum {
+namespace {
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class TempDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("kestrum-platform-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::filesystem::path dir_;
+};
+
+TEST(Cp866, LiteralsBecomeCp866Bytes) {
+  EXPECT_EQ("по"_cp866, "\xAF\xAE");
+  EXPECT_EQ("Ёё"_cp866, "\xF0\xF1");
+  EXPECT_EQ("АЯапря"_cp866, "\x80\x9F\xA0\xAF\xE0\xEF");
+  EXPECT_EQ("╔═╦╗║╠╬╣╚╩╝▄"_cp866, "\xC9\xCD\xCB\xBB\xBA\xCC\xCE\xB9\xC8\xCA\xBC\xDC");
+  EXPECT_EQ("c %2i"_cp866, "c %2i");
+  // The stored bytes are NUL-terminated, so a literal can serve as a C text.
+  EXPECT_EQ("Отчётный"_cp866.data()[8], '\0');
+}
+
+TEST(Cp866, RunTimeConversionRoundTrips) {
+  const std::string utf8 = "Живые эхи: ║▄ ok";
+  EXPECT_EQ(Utf8ToCp866(utf8), "Живые эхи: ║▄ ok"_cp866);
+  EXPECT_EQ(Cp866ToUtf8(Utf8ToCp866(utf8)), utf8);
+  EXPECT_EQ(Utf8ToCp866("€"), "?");
+  EXPECT_EQ(Utf8ToCp866("\xD0"), "?");  // a sequence cut short
+}
+
+TEST(Format, FollowsPrintfForTheProgramsConversions) {
+  EXPECT_EQ(Format("c %2i:%02i:00 %2i/%02i/%02i", 0, 0, 4, 7, 2), "c  0:00:00  4/07/02");
+  EXPECT_EQ(Format("%c\n%s\n%lu\n%.1f\n", 'P', "Net.News", 5u, 55.55555), "P\nNet.News\n5\n55.6\n");
+  EXPECT_EQ(Format("100%c", '%'), "100%");
+  EXPECT_EQ(Format("[%-5s|%5s|%s]", "ab", "cd", std::string("ef")), "[ab   |   cd|ef]");
+  EXPECT_EQ(Format("%.1fk", 1234.0 / 1024), "1.2k");
+  EXPECT_EQ(Format("%lu", 4294967295u), "4294967295");
+  EXPECT_EQ(Format("%%"), "%");
+}
+
+TEST(Format, NullTextsAndMissingArgumentsAreSafe) {
+  const char* none = nullptr;
+  EXPECT_EQ(Format("Parsing %s... ", none), "Parsing (null)... ");
+  EXPECT_EQ(Format("%s and %i"), " and ");
+  EXPECT_EQ(Format("%i", "text"), "0");
+  EXPECT_EQ(Format("%.1f", 1e300).size(), 303u);
+}
+
+TEST_F(TempDir, ReaderDropsCarriageReturnsAndStopsAtEndOfFileMark) {
+  WriteBytes(dir_ / "in.txt", std::string("one\r\ntw\ro\r\n\r\nlast\x1Ahidden\n", 24));
+  TextReader reader;
+  ASSERT_TRUE(reader.Open((dir_ / "in.txt").string()));
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.ReadLine(1023, &line)) lines.emplace_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"one\n", "two\n", "\n", "last"}));
+  EXPECT_FALSE(reader.Failed());
+}
+
+TEST_F(TempDir, ReaderCutsLongLinesIntoPiecesOfTheLimit) {
+  // 600 characters and a newline: pieces of 249, 249 and 102 (the last with the newline).
+  const std::string text = std::string(600, 'x') + "\n" + std::string(249, 'y') + "\n";
+  WriteBytes(dir_ / "in.txt", text);
+  TextReader reader;
+  ASSERT_TRUE(reader.Open((dir_ / "in.txt").string()));
+  std::vector<std::size_t> sizes;
+  std::string_view line;
+  while (reader.ReadLine(249, &line)) sizes.push_back(line.size());
+  // A line of exactly the limit leaves its newline for the next read.
+  EXPECT_EQ(sizes, (std::vector<std::size_t>{249, 249, 103, 249, 1}));
+}
+
+TEST_F(TempDir, ReaderCountsCharactersAfterCarriageReturnsAreDropped) {
+  WriteBytes(dir_ / "in.txt", "ab\r\r\rcd\r\nef");
+  TextReader reader;
+  ASSERT_TRUE(reader.Open((dir_ / "in.txt").string()));
+  std::string_view line;
+  ASSERT_TRUE(reader.ReadLine(4, &line));
+  EXPECT_EQ(line, "abcd");
+  ASSERT_TRUE(reader.ReadLine(4, &line));
+  EXPECT_EQ(line, "\n");
+  ASSERT_TRUE(reader.ReadLine(4, &line));
+  EXPECT_EQ(line, "ef");
+  EXPECT_FALSE(reader.ReadLine(4, &line));
+}
+
+TEST_F(TempDir, ReaderKeepsLinesWholeAcrossItsBlocks) {
+  // Lines of varying length with CR LF ends over several read blocks.
+  std::string text;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 40000; ++i) {
+    std::string body(static_cast<std::size_t>(i % 97), static_cast<char>('a' + i % 26));
+    text += body + "\r\n";
+    expected.push_back(body + "\n");
+  }
+  WriteBytes(dir_ / "in.txt", text);
+  TextReader reader;
+  ASSERT_TRUE(reader.Open((dir_ / "in.txt").string()));
+  std::string_view line;
+  std::size_t index = 0;
+  while (reader.ReadLine(249, &line)) {
+    ASSERT_LT(index, expected.size());
+    ASSERT_EQ(line, expected[index]) << "line " << index;
+    ++index;
+  }
+  EXPECT_EQ(index, expected.size());
+}
+
+TEST_F(TempDir, WriterTurnsNewlinesIntoCrLfAndAppends) {
+  const std::string path = (dir_ / "out.txt").string();
+  {
+    TextWriter writer;
+    ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kTruncate));
+    writer.Write("a\nb");
+    writer.Write("\n\n");
+    EXPECT_TRUE(writer.Close());
+  }
+  EXPECT_EQ(ReadBytes(path), "a\r\nb\r\n\r\n");
+  TextWriter writer;
+  ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kAppend));
+  writer.Write("c\n");
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ(ReadBytes(path), "a\r\nb\r\n\r\nc\r\n");
+  ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kTruncate));
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ(ReadBytes(path), "");
+}
+
+TEST_F(TempDir, OpeningMissingFilesFails) {
+  TextReader reader;
+  EXPECT_FALSE(reader.Open((dir_ / "missing.txt").string()));
+  TextWriter writer;
+  EXPECT_FALSE(writer.Open((dir_ / "no-such-dir" / "out.txt").string(), TextWriter::Mode::kTruncate));
+  EXPECT_TRUE(writer.Close());
+}
+
+TEST(TextWriter, ReportsAFullDisk) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  TextWriter writer;
+  ASSERT_TRUE(writer.Open("/dev/full", TextWriter::Mode::kTruncate));
+  writer.Write("report\n");
+  EXPECT_FALSE(writer.Close());
+}
+
+}  // namespace
+}  // namespace kestrum

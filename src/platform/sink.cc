@@ -1,0 +1,9 @@
+#include "platform/sink.h"
+
+namespace kestrum {
+
+void StreamSink::Write(std::string_view bytes) {
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), stream_);
+}
+
+}  // namespace kestrum

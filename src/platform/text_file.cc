@@ -1,0 +1,126 @@
+#include "platform/text_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kestrum {
+
+namespace {
+
+constexpr std::size_t kReadBlock = 1 << 20;
+constexpr std::size_t kWriteBlock = 1 << 16;
+
+}  // namespace
+
+TextReader::~TextReader() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool TextReader::Open(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "rb");
+  if (file_ == nullptr) return false;
+  buffer_.assign(kReadBlock, '\0');
+  pos_ = end_ = 0;
+  at_end_ = failed_ = false;
+  return true;
+}
+
+bool TextReader::Refill(std::size_t* start, std::size_t* write) {
+  if (at_end_ || file_ == nullptr) return false;
+  // Keep the part of the line collected so far; it is at most one line long.
+  const std::size_t kept = *write - *start;
+  if (*start != 0) std::memmove(buffer_.data(), buffer_.data() + *start, kept);
+  *start = 0;
+  *write = kept;
+  pos_ = end_ = kept;
+  const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+  if (got == 0) {
+    if (std::ferror(file_)) failed_ = true;
+    at_end_ = true;
+    return false;
+  }
+  // A 0x1A byte ends the file: nothing after it is ever read.
+  if (const void* eof = std::memchr(buffer_.data() + end_, 0x1A, got)) {
+    end_ = static_cast<std::size_t>(static_cast<const char*>(eof) - buffer_.data());
+    at_end_ = true;
+    return end_ > kept;
+  }
+  end_ += got;
+  return true;
+}
+
+bool TextReader::ReadLine(std::size_t max_chars, std::string_view* line) {
+  if (max_chars == 0 || file_ == nullptr) return false;
+  char* const data = buffer_.data();
+  std::size_t start = pos_;
+  std::size_t write = pos_;  // CRs are dropped by moving the line's bytes down in place
+  std::size_t read = pos_;
+  bool done = false;
+  while (!done) {
+    if (read == end_) {
+      pos_ = read;  // Refill moves the collected bytes and tells where reading resumes
+      const bool more = Refill(&start, &write);
+      read = pos_;
+      if (!more) break;
+    }
+    const std::size_t room = max_chars - (write - start);
+    const std::size_t limit = std::min(end_, read + room);
+    const char* newline = static_cast<const char*>(std::memchr(data + read, '\n', limit - read));
+    const std::size_t stop = newline != nullptr ? static_cast<std::size_t>(newline - data) + 1 : limit;
+    const char* cr = static_cast<const char*>(std::memchr(data + read, '\r', stop - read));
+    const std::size_t take = cr != nullptr ? static_cast<std::size_t>(cr - data) - read : stop - read;
+    if (write != read && take != 0) std::memmove(data + write, data + read, take);
+    write += take;
+    read += take;
+    if (cr != nullptr) {
+      ++read;  // drop the CR; the line may now take one more character
+      continue;
+    }
+    done = newline != nullptr || write - start == max_chars;
+  }
+  pos_ = read;
+  if (write == start) return false;
+  *line = std::string_view(data + start, write - start);
+  return true;
+}
+
+TextWriter::~TextWriter() { Close(); }
+
+bool TextWriter::Open(const std::string& path, Mode mode) {
+  Close();
+  failed_ = false;
+  file_ = std::fopen(path.c_str(), mode == Mode::kAppend ? "ab" : "wb");
+  return file_ != nullptr;
+}
+
+void TextWriter::Write(std::string_view bytes) {
+  if (file_ == nullptr) return;
+  while (!bytes.empty()) {
+    const std::size_t newline = bytes.find('\n');
+    if (newline == std::string_view::npos) {
+      pending_.append(bytes);
+      break;
+    }
+    pending_.append(bytes.substr(0, newline));
+    pending_.append("\r\n");
+    bytes.remove_prefix(newline + 1);
+  }
+  if (pending_.size() >= kWriteBlock) Flush();
+}
+
+void TextWriter::Flush() {
+  if (file_ == nullptr || pending_.empty()) return;
+  if (std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) failed_ = true;
+  pending_.clear();
+}
+
+bool TextWriter::Close() {
+  if (file_ == nullptr) return !failed_;
+  Flush();
+  if (std::fflush(file_) != 0) failed_ = true;
+  if (std::fclose(file_) != 0) failed_ = true;
+  file_ = nullptr;
+  return !failed_;
+}
+
+}  // namespace kestrum

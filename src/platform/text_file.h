@@ -1,0 +1,79 @@
+// Text-mode files, done the same way on every platform. Reading drops every CR (0x0D)
+// wherever it stands and ends the file at the first 0x1A byte; lines are read with a
+// size limit, stopping after the newline or when the limit is reached. Writing turns
+// each LF into CR LF. Both read and write in large blocks, so memory stays bounded
+// whatever the file's length.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sink.h"
+
+namespace kestrum {
+
+class TextReader {
+ public:
+  TextReader() = default;
+  TextReader(const TextReader&) = delete;
+  TextReader& operator=(const TextReader&) = delete;
+  ~TextReader();
+
+  // Opens the file for reading; false when it cannot be opened.
+  bool Open(const std::string& path);
+
+  // Reads the next line of at most max_chars characters (max_chars >= 1): the line ends
+  // after its newline, which it keeps, or when max_chars characters have been taken, or
+  // at end of file. The view stays valid until the next call. Answers false at end of file.
+  bool ReadLine(std::size_t max_chars, std::string_view* line);
+
+  // True when reading failed for another reason than the end of the file.
+  bool Failed() const { return failed_; }
+
+ private:
+  // Makes room and reads the next block; answers false when no byte was added.
+  bool Refill(std::size_t* start, std::size_t* write);
+
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool at_end_ = false;
+  bool failed_ = false;
+};
+
+// A file written in text mode. Errors are remembered, never thrown; Close() tells
+// whether every byte reached the file.
+class TextWriter : public Sink {
+ public:
+  enum class Mode { kTruncate, kAppend };
+
+  TextWriter() = default;
+  TextWriter(const TextWriter&) = delete;
+  TextWriter& operator=(const TextWriter&) = delete;
+  ~TextWriter() override;
+
+  // Creates or empties the file (kTruncate), or opens it for appending, creating it if
+  // missing (kAppend). False when it cannot be opened.
+  bool Open(const std::string& path, Mode mode);
+  bool is_open() const { return file_ != nullptr; }
+
+  void Write(std::string_view bytes) override;
+
+  // Writes out what is buffered and closes the file. False when any write or the close
+  // failed; a writer that was never opened closes successfully.
+  bool Close();
+
+ private:
+  void Flush();
+
+  std::FILE* file_ = nullptr;
+  std::string pending_;
+  bool failed_ = false;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,68 @@
+// The report files named by Out.File.Name lines: each is opened when its line is
+// accepted, gets the period header, the reports of its letters in order and the footer
+// once the log is read, and is closed at the end of the run.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/keyword_table.h"
+#include "platform/sink.h"
+#include "platform/text_file.h"
+#include "stats/area_set.h"
+#include "stats/link_set.h"
+
+namespace kestrum {
+
+inline constexpr std::size_t REPORT_FILES_MAX = 10;
+inline constexpr std::string_view kReportLetterSet = "+AIiEDdPTFXL";
+inline constexpr std::size_t kMaxReportPath = 79;
+inline constexpr std::size_t kMaxReportLetters = 29;
+
+// "ver. 0.1.2/W32": the version shown on the banner and in every report footer.
+inline constexpr std::string_view VERSION_TEXT = "ver. 0.1.2/W32";
+// Follows the version on the banner line, and stands alone as the footer's last line.
+inline constexpr std::string_view kMakerNotice = " (c) The Kestrum developers";
+inline constexpr std::string_view kMakerLine = "(c) The Kestrum developers";
+
+// Everything a report needs once the log has been read.
+struct ReportInput {
+  const AreaSet& areas;
+  const LinkSet& links;
+  const KeywordTable& keywords;       // Show.Deleted.Area, Show.Unknown.Area
+  std::string_view period_text;       // the period's display text
+  Sink& console;                      // echo of cut table cells
+};
+
+class ReportFiles {
+ public:
+  // The Out.File.Name handler: "path letters". Answers nullptr, or the message
+  // "Ошибка в имени файла или в списке ключей".
+  const char* HandleOutFileName(KeywordEntry& entry);
+
+  // Writes every file in configuration order. Answers false when a file could not be
+  // written; each such file is named on the console.
+  bool WriteReportFiles(const ReportInput& input);
+
+  // Closes every file. Answers false (and names the file on the console) when a close
+  // failed, so that a full disk never passes for success.
+  bool CloseReportFiles(Sink& console);
+
+  std::size_t count() const { return files_.size(); }
+
+ private:
+  struct ReportFile {
+    std::string path;
+    std::string letters;
+    std::unique_ptr<TextWriter> stream;
+  };
+  std::vector<ReportFile> files_;
+};
+
+// The period header: a one-column table of the title and the period's display text.
+void WritePeriodHeader(Sink& out, std::string_view period_text, Sink& console);
+
+}  // namespace kestrum

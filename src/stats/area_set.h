@@ -1,0 +1,66 @@
+// The echo areas of a run: one record per area with its counters and declaration flags,
+// kept in the order areas were first named and found by name without regard to case.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/keyword_table.h"
+
+namespace kestrum {
+
+enum AreaFlag : std::uint32_t {
+  AREA_IGNORED = 1,      // named by NetArea or Ignore.Area
+  AREA_PASSTHROUGH = 2,  // EchoArea with -0 in its value
+  AREA_UNKNOWN = 4,      // first met in the log
+  AREA_DELETED = 8,      // named by DeletedArea
+};
+
+struct AreaRecord {
+  std::string name;
+  std::uint32_t imported = 0;  // messages; counters wrap modulo 2^32
+  std::uint32_t exported = 0;
+  std::uint32_t dupes = 0;
+  double imported_bytes = 0.0;
+  std::uint32_t flags = 0;
+};
+
+class AreaSet {
+ public:
+  // The record whose name equals the given one under CompareAreaNames; nullptr if none.
+  AreaRecord* Find(std::string_view name);
+  const AreaRecord* Find(std::string_view name) const;
+
+  // Appends a record named by the capitalised name (no check for an existing one).
+  AreaRecord& Add(std::string_view name);
+
+  // Stores a copy of the record at position (0..count), the rest moving up one place;
+  // when a record of that name is already present, answers it and changes nothing.
+  AreaRecord& InsertAt(const AreaRecord& record, std::size_t position);
+
+  // Adds the figures to the named area, appending it flagged AREA_UNKNOWN when new.
+  void Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
+                  std::uint32_t dupes);
+
+  std::size_t count() const { return records_.size(); }
+  const AreaRecord& operator[](std::size_t index) const { return records_[index]; }
+  std::vector<AreaRecord>::const_iterator begin() const { return records_.begin(); }
+  std::vector<AreaRecord>::const_iterator end() const { return records_.end(); }
+
+ private:
+  std::vector<AreaRecord> records_;
+};
+
+// Configuration handlers for the area keywords; they never refuse a line.
+const char* HandleEchoArea(AreaSet& areas, KeywordEntry& entry);     // EchoArea
+const char* HandleIgnoreArea(AreaSet& areas, KeywordEntry& entry);   // NetArea, Ignore.Area
+const char* HandleDeletedArea(AreaSet& areas, KeywordEntry& entry);  // DeletedArea
+
+// Area tags longer than this are not taken (a configuration line is ignored, a log line
+// is declined and so goes on to the link parser and the unclaimed lines).
+inline constexpr std::size_t kMaxAreaTag = 199;
+
+}  // namespace kestrum

@@ -1,0 +1,73 @@
+// Formatted-input matching by hand, with the C library's rules: a blank in a format
+// matches any run of white space or none; numbers may be preceded by white space and a
+// sign; %u wraps to 32 bits; %i reads 0x.. as hex and 0.. as octal; %s and %[..] take
+// runs of at least one character. Nothing is ever read past the end of the text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace kestrum {
+
+// White space as the C locale's isspace() sees it.
+constexpr bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+class Scanner {
+ public:
+  explicit Scanner(std::string_view text) : text_(text) {}
+
+  std::size_t pos() const { return pos_; }
+  std::string_view rest() const { return text_.substr(pos_); }
+  bool at_end() const { return pos_ >= text_.size(); }
+
+  // A blank in a format: skips any run of white space, also none. Always succeeds.
+  void SkipSpace() {
+    while (pos_ < text_.size() && IsScanSpace(text_[pos_])) ++pos_;
+  }
+
+  // An ordinary character of a format: it must come next.
+  bool Char(char c) {
+    if (pos_ < text_.size() && text_[pos_] == c) {
+      ++pos_;
+      return true;
+    }
+    return false;
+  }
+
+  // A run of format text: each blank in it skips white space, every other character
+  // must match exactly.
+  bool Literal(std::string_view format);
+
+  // %u: an unsigned decimal number stored in 32 bits. A sign is accepted (minus negates
+  // modulo 2^32); values past 64 bits read as all ones, as strtoul gives them.
+  bool Unsigned(std::uint32_t* value);
+
+  // %i: a signed number, decimal, octal after a leading 0, or hex after 0x, stored in
+  // 32 bits (values past the 64-bit range saturate first, as strtol gives them).
+  bool Integer(std::int32_t* value);
+
+  // %s with an optional width (0 = none): skips white space, then takes up to width
+  // non-white characters, at least one.
+  bool Word(std::size_t width, std::string_view* word);
+
+  // %[set] with an optional width (0 = none): takes a run of at least one character for
+  // which in_set answers true; skips nothing before it.
+  template <typename Predicate>
+  bool Set(Predicate in_set, std::size_t width, std::string_view* run) {
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && (width == 0 || pos_ - start < width) && in_set(text_[pos_])) ++pos_;
+    if (pos_ == start) return false;
+    if (run != nullptr) *run = text_.substr(start, pos_ - start);
+    return true;
+  }
+
+ private:
+  // Reads digits of the given base into a 64-bit magnitude; false when there are none.
+  bool Digits(unsigned base, std::uint64_t* magnitude, bool* overflow);
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace kestrum
