@@ -1,10 +1,97 @@
 #include "report/report_files.h"
 
+#include "platform/cp866.h"
+#include "platform/format.h"
+#include "report/area_reports.h"
+#include "report/box_table.h"
+#include "report/link_reports.h"
+#include "stats/scan.h"
+
 namespace kestrum {
 
-const char* ReportFiles::HandleOutFileName(KeywordEntry&) { return nullptr; }  // stand-in
-bool ReportFiles::WriteReportFiles(const ReportInput&) { return true; }
-bool ReportFiles::CloseReportFiles(Sink&) { return true; }
-void WritePeriodHeader(Sink&, std::string_view, Sink&) {}
+namespace {
+
+constexpr std::string_view kBadOutFileName = "Ошибка в имени файла или в списке ключей"_cp866;
+constexpr std::string_view kCannotWriteReport = "\nОшибка записи в файл %s\n"_cp866;
+constexpr std::string_view kPeriodTitle = "           Отчётный период:\n"_cp866;
+constexpr std::string_view kFooter = "\nKestrum, %s";
+
+// Letters that bring no table of their own: a file of only these gets neither the
+// period header nor the footer.
+constexpr std::string_view kLettersWithoutFrame = "+d";
+constexpr char kAppendLetter = '+';
+
+bool IsAreaLetter(char letter) { return std::string_view("ADdPIiE").find(letter) != std::string_view::npos; }
+bool IsLinkLetter(char letter) { return std::string_view("LFTX").find(letter) != std::string_view::npos; }
+
+}  // namespace
+
+const char* ReportFiles::HandleOutFileName(KeywordEntry& entry) {
+  const char* const refused = kBadOutFileName.data();
+  if (files_.size() >= REPORT_FILES_MAX || !entry.value) return refused;
+
+  // "%s %s": the path and the letters; any further words are ignored.
+  Scanner scan(*entry.value);
+  std::string_view path;
+  std::string_view letters;
+  if (!scan.Word(0, &path)) return refused;
+  scan.SkipSpace();
+  if (!scan.Word(0, &letters)) return refused;
+  if (path.size() > kMaxReportPath || letters.size() > kMaxReportLetters) return refused;
+  if (letters.find_first_not_of(kReportLetterSet) != std::string_view::npos) return refused;
+
+  const TextWriter::Mode mode = letters.find(kAppendLetter) != std::string_view::npos ? TextWriter::Mode::kAppend
+                                                                                       : TextWriter::Mode::kTruncate;
+  auto stream = std::make_unique<TextWriter>();
+  if (!stream->Open(std::string(path), mode)) return refused;
+  files_.push_back(ReportFile{std::string(path), std::string(letters), std::move(stream)});
+  return nullptr;
+}
+
+// Write errors are remembered by each file's stream and come out when it is closed, so
+// this answers true; CloseReportFiles names any file that was not written completely.
+bool ReportFiles::WriteReportFiles(const ReportInput& input) {
+  const std::int32_t show_deleted = input.keywords.KeywordInt(kShowDeletedArea);
+  const std::int32_t show_unknown = input.keywords.KeywordInt(kShowUnknownArea);
+  for (ReportFile& file : files_) {
+    Sink& out = *file.stream;
+    const bool framed = file.letters.find_first_not_of(kLettersWithoutFrame) != std::string::npos;
+    if (framed) WritePeriodHeader(out, input.period_text, input.console);
+    for (const char letter : file.letters) {
+      if (IsAreaLetter(letter)) {
+        WriteAreaReport(letter, input.areas, show_deleted, show_unknown, out, input.console);
+      } else if (IsLinkLetter(letter)) {
+        WriteLinkReport(letter, input.links, out, input.console);
+      }
+    }
+    if (framed) {
+      Print(out, kFooter, VERSION_TEXT);
+      out.Write("\n");
+      out.Write(kMakerLine);
+      out.Write("\n");
+    }
+  }
+  return true;
+}
+
+bool ReportFiles::CloseReportFiles(Sink& console) {
+  bool all_written = true;
+  for (ReportFile& file : files_) {
+    if (!file.stream->Close()) {
+      Print(console, kCannotWriteReport, file.path);
+      all_written = false;
+    }
+  }
+  files_.clear();
+  return all_written;
+}
+
+void WritePeriodHeader(Sink& out, std::string_view period_text, Sink& console) {
+  BoxTable table({COL_LEFT});
+  table.AddRow(kPeriodTitle, 0.0);
+  // Before any Period the display text is empty; the row is then one empty cell.
+  table.AddRow(period_text.empty() ? std::string_view("\n") : period_text, 0.0);
+  table.Render(out, console);
+}
 
 }  // namespace kestrum

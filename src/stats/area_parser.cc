@@ -1,7 +1,81 @@
 #include "stats/area_parser.h"
 
+#include <cstdint>
+
+#include "stats/area_name.h"
+#include "stats/scan.h"
+
 namespace kestrum {
 
-bool ParseAreaLine(AreaSet&, std::string_view) { return false; }
+namespace {
+
+// The tail of a toss line is searched from this many characters past the tag's length,
+// which for usual figures lies inside the word "bytes". The toss part holds neither "du"
+// nor "se", so the tail's words are found wherever in it the search begins.
+constexpr std::size_t kTailSearchOffset = 22;
+
+// Distances from the found "du" / "se" to the figure: "dupes - " and "sent - ".
+constexpr std::size_t kDupesFigureOffset = 8;
+constexpr std::size_t kSentFigureOffset = 7;
+
+bool IsTagChar(char c) { return c != ':' && c != ' '; }
+
+// The figure read as strtoul reads it (white space, a sign, decimal digits) at pos; 0
+// when there are no digits or when pos lies at or past the end of the text.
+std::uint32_t FigureAt(std::string_view text, std::size_t pos) {
+  if (pos >= text.size()) return 0;
+  Scanner scan(text.substr(pos));
+  std::uint32_t value = 0;
+  return scan.Unsigned(&value) ? value : 0;
+}
+
+// The figure `offset` characters after the first `key` found at or after `from`; 0 when
+// the key does not occur there.
+std::uint32_t FigureAfter(std::string_view text, std::size_t from, std::string_view key, std::size_t offset) {
+  if (from >= text.size()) return 0;
+  const std::size_t at = text.find(key, from);
+  return at == std::string_view::npos ? 0 : FigureAt(text, at + offset);
+}
+
+bool IsTotal(std::string_view tag) { return CompareAreaNames(tag, "total") == 0; }
+
+}  // namespace
+
+bool ParseAreaLine(AreaSet& areas, std::string_view text) {
+  // Every form starts with the tag at the very first character.
+  Scanner tag_scan(text);
+  std::string_view tag;
+  if (!tag_scan.Set(IsTagChar, 0, &tag) || tag.size() > kMaxAreaTag) return false;
+  const std::string_view after_tag = tag_scan.rest();
+
+  // "TAG: toss - N (B bytes)", perhaps followed by ", dupes - D" and ", sent - S" in
+  // either order. The form counts once the byte count is read.
+  Scanner toss(after_tag);
+  std::uint32_t imported = 0;
+  std::uint32_t bytes = 0;
+  if (toss.Literal(": toss - ") && toss.Unsigned(&imported) && toss.Literal(" (") && toss.Unsigned(&bytes)) {
+    const std::size_t from = tag.size() + kTailSearchOffset;
+    const std::uint32_t dupes = FigureAfter(text, from, "du", kDupesFigureOffset);
+    const std::uint32_t exported = FigureAfter(text, from, "se", kSentFigureOffset);
+    areas.Accumulate(tag, imported, bytes, exported, dupes);
+    return true;
+  }
+
+  // "TAG: sent - S" and "TAG: dupes - D"; the tosser's summary line "total" is not an area.
+  std::uint32_t figure = 0;
+  Scanner sent(after_tag);
+  if (sent.Literal(": sent - ") && sent.Unsigned(&figure)) {
+    if (IsTotal(tag)) return false;
+    areas.Accumulate(tag, 0, 0, figure, 0);
+    return true;
+  }
+  Scanner dupes(after_tag);
+  if (dupes.Literal(": dupes - ") && dupes.Unsigned(&figure)) {
+    if (IsTotal(tag)) return false;
+    areas.Accumulate(tag, 0, 0, 0, figure);
+    return true;
+  }
+  return false;
+}
 
 }  // namespace kestrum

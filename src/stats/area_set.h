@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "config/keyword_table.h"
@@ -51,7 +52,20 @@ class AreaSet {
   std::vector<AreaRecord>::const_iterator end() const { return records_.end(); }
 
  private:
+  // Hash and equality over names with a-z folded to A-Z, usable with any string_view, so
+  // a lookup needs neither a folded copy nor an allocation.
+  struct FoldedHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const noexcept;
+  };
+  struct FoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept;
+  };
+
   std::vector<AreaRecord> records_;
+  // Name -> position in records_; positions, not pointers, so copies of a set stay valid.
+  std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> index_;
 };
 
 // Configuration handlers for the area keywords; they never refuse a line.
