@@ -12,7 +12,7 @@ constexpr std::string_view kDate = "2002-07-05 12:00:00";
 class DriverTest : public E2eTest {
  protected:
   // A minimal working setup: configuration, empty Squish file, and the given log.
-  void Setup(std::string_view config_name, std::string_view extra_config, std::string_view log) {
+  void Prepare(std::string_view config_name, std::string_view extra_config, std::string_view log) {
     WriteText(config_name, std::string("Tovark.Log tosser.log\nSquish.Cfg squish.cfg\n") + std::string(extra_config));
     WriteText("squish.cfg", "");
     WriteRaw("tosser.log", log);
@@ -24,19 +24,19 @@ class DriverTest : public E2eTest {
 };
 
 TEST_F(DriverTest, CommandLineChoosesTheConfigurationFile) {
-  Setup("Kestrum.Cfg", "", "");
+  Prepare("Kestrum.Cfg", "", "");
   RunResult run = Run({}, kDate);
   EXPECT_EQ(run.out, Complete("Kestrum.Cfg"));
   EXPECT_EQ(run.status, 0);
 
-  Setup("other.cfg", "", "");
+  Prepare("other.cfg", "", "");
   run = Run({"-c", "other.cfg"}, kDate);
   EXPECT_EQ(run.out, Complete("other.cfg"));
   EXPECT_EQ(run.status, 0);
 }
 
 TEST_F(DriverTest, RefusedCommandLinesShowOnlyTheUsage) {
-  Setup("Kestrum.Cfg", "Debug Yes\n", "");
+  Prepare("Kestrum.Cfg", "Debug Yes\n", "");
   const std::string usage = std::string(kBanner) + "Usage: Kestrum [-c filename]\n";
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"-c"}, {"Kestrum.Cfg"}, {"-C", "Kestrum.Cfg"}, {"x", "Kestrum.Cfg"}, {"-c", "Kestrum.Cfg", "more"}}) {
@@ -54,7 +54,7 @@ TEST_F(DriverTest, AMissingConfigurationFileEndsTheRun) {
 }
 
 TEST_F(DriverTest, ASquishFileWithForeignKeywordsEndsTheRunBeforeTheLog) {
-  Setup("k.cfg", "Debug Yes\n", "");
+  Prepare("k.cfg", "Debug Yes\n", "");
   WriteText("squish.cfg",
             "; node configuration\nAddress 2:5020/1\nEchoArea SU.GENERAL C:\\Squish\\SuGen\nOrigin Somewhere\n");
   const RunResult run = Run({"-c", "k.cfg"}, kDate);
@@ -66,7 +66,7 @@ TEST_F(DriverTest, ASquishFileWithForeignKeywordsEndsTheRunBeforeTheLog) {
 }
 
 TEST_F(DriverTest, ASquishFileOfAreaLinesAndCommentsIsRead) {
-  Setup("k.cfg", "", "");
+  Prepare("k.cfg", "", "");
   WriteText("squish.cfg",
             "; areas\nEchoArea SU.GENERAL C:\\Squish\\SuGen -0\n  NetArea NETMAIL C:\\Net ; mail\n"
             "BadArea BAD C:\\Bad\nDupeArea DUPES C:\\Dupes\nLocalArea LOCAL C:\\Local\n");
@@ -76,7 +76,7 @@ TEST_F(DriverTest, ASquishFileOfAreaLinesAndCommentsIsRead) {
 }
 
 TEST_F(DriverTest, ALogThatCannotBeOpenedEndsTheRun) {
-  Setup("k.cfg", "Debug Yes\n", "");
+  Prepare("k.cfg", "Debug Yes\n", "");
   std::filesystem::remove(Path("tosser.log"));
   RunResult run = Run({"-c", "k.cfg"}, kDate);
   EXPECT_EQ(run.out, std::string(kBanner) + "Parsing k.cfg... Done.\nParsing tosser.log... " +
@@ -93,7 +93,7 @@ TEST_F(DriverTest, ALogThatCannotBeOpenedEndsTheRun) {
 }
 
 TEST_F(DriverTest, DebugOnAnEmptyLogCountsNothing) {
-  Setup("k.cfg", "Debug Yes\nPeriod 1,00:00 0,00:00\n", "");
+  Prepare("k.cfg", "Debug Yes\nPeriod 1,00:00 0,00:00\n", "");
   const RunResult run = Run({"-c", "k.cfg"}, kDate);
   EXPECT_EQ(run.out, Complete("k.cfg") + Cp866("Всего из лога прочитано  0 строк\n"
                                                "Попало в заданный период 0 строк\n"
@@ -106,7 +106,7 @@ TEST_F(DriverTest, DebugOnAnEmptyLogCountsNothing) {
 }
 
 TEST_F(DriverTest, DebugOffWritesNoDebugFilesOrCounts) {
-  Setup("k.cfg", "Debug No\n", "01 Jul 02  10:00:00 [xx] SU.GENERAL: toss - 1 (10 bytes)\n");
+  Prepare("k.cfg", "Debug No\n", "01 Jul 02  10:00:00 [xx] SU.GENERAL: toss - 1 (10 bytes)\n");
   const RunResult run = Run({"-c", "k.cfg"}, kDate);
   EXPECT_EQ(run.out, Complete("k.cfg"));
   EXPECT_FALSE(Exists("f1.txt"));
@@ -116,7 +116,7 @@ TEST_F(DriverTest, DebugOffWritesNoDebugFilesOrCounts) {
 
 TEST_F(DriverTest, LongLogLinesAreReadInPiecesOf249Characters) {
   // 600 characters and a newline are three reads: 249, 249 and 103 characters.
-  Setup("k.cfg", "Debug Yes\n", std::string(600, 'x') + "\r\n" + "short\r\n" + "\x1A" + "after the end\n");
+  Prepare("k.cfg", "Debug Yes\n", std::string(600, 'x') + "\r\n" + "short\r\n" + "\x1A" + "after the end\n");
   const RunResult run = Run({"-c", "k.cfg"}, kDate);
   EXPECT_EQ(run.out, Complete("k.cfg") + Cp866("Всего из лога прочитано  4 строк\n"
                                                "Попало в заданный период 0 строк\n"
@@ -125,7 +125,7 @@ TEST_F(DriverTest, LongLogLinesAreReadInPiecesOf249Characters) {
 }
 
 TEST_F(DriverTest, ADebugFileThatCannotBeCreatedIsNamedAndTheRunGoesOn) {
-  Setup("k.cfg", "Debug Yes\n", "");
+  Prepare("k.cfg", "Debug Yes\n", "");
   std::filesystem::create_directory(Path("f2.txt"));  // a folder where the file should be
   const RunResult run = Run({"-c", "k.cfg"}, kDate);
   EXPECT_EQ(run.out, std::string(kBanner) + "Parsing k.cfg... Done.\nParsing tosser.log... " +

@@ -2,11 +2,56 @@
 
 namespace kestrum {
 
-LinkRecord* LinkSet::Find(std::string_view) { return nullptr; }
-const LinkRecord* LinkSet::Find(std::string_view) const { return nullptr; }
-LinkRecord& LinkSet::Add(std::string_view name) { return records_.emplace_back(LinkRecord{std::string(name)}); }
-LinkRecord& LinkSet::InsertAt(const LinkRecord& record, std::size_t) { return records_.emplace_back(record); }
-void LinkSet::Accumulate(std::string_view, std::uint32_t, std::uint32_t, std::uint32_t) {}
-const char* HandleIgnoreLink(LinkSet&, KeywordEntry&) { return nullptr; }
+std::size_t LinkSet::NameHash::operator()(std::string_view name) const noexcept {
+  return std::hash<std::string_view>{}(name);
+}
+
+LinkRecord* LinkSet::Find(std::string_view name) {
+  const auto it = index_.find(name);
+  return it == index_.end() ? nullptr : &records_[it->second];
+}
+
+const LinkRecord* LinkSet::Find(std::string_view name) const {
+  const auto it = index_.find(name);
+  return it == index_.end() ? nullptr : &records_[it->second];
+}
+
+LinkRecord& LinkSet::Add(std::string_view name) {
+  LinkRecord record;
+  record.name = std::string(name);
+  // Should a caller add a name twice, Find keeps answering the earlier record.
+  index_.try_emplace(record.name, records_.size());
+  return records_.emplace_back(std::move(record));
+}
+
+LinkRecord& LinkSet::InsertAt(const LinkRecord& record, std::size_t position) {
+  if (LinkRecord* existing = Find(record.name)) return *existing;
+  if (position > records_.size()) position = records_.size();
+  if (position < records_.size()) {
+    for (auto& entry : index_) {
+      if (entry.second >= position) ++entry.second;
+    }
+  }
+  records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(position), record);
+  index_.try_emplace(record.name, position);
+  return records_[position];
+}
+
+void LinkSet::Accumulate(std::string_view name, std::uint32_t received, std::uint32_t sent, std::uint32_t requests) {
+  LinkRecord* link = Find(name);
+  if (link == nullptr) link = &Add(name);
+  link->bytes_received += static_cast<double>(received);
+  link->bytes_sent += static_cast<double>(sent);
+  link->areafix_requests += requests;  // unsigned: wraps modulo 2^32
+}
+
+const char* HandleIgnoreLink(LinkSet& links, KeywordEntry& entry) {
+  if (!entry.value) return nullptr;
+  // The whole value is the address, written exactly as the log writes it.
+  LinkRecord* link = links.Find(*entry.value);
+  if (link == nullptr) link = &links.Add(*entry.value);
+  link->ignored = 1;
+  return nullptr;
+}
 
 }  // namespace kestrum

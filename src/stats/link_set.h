@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "config/keyword_table.h"
@@ -40,7 +42,15 @@ class LinkSet {
   std::vector<LinkRecord>::const_iterator end() const { return records_.end(); }
 
  private:
+  // Hashes any string_view, so a lookup by address text needs no allocation.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const noexcept;
+  };
+
   std::vector<LinkRecord> records_;
+  // Name -> position in records_; positions, not pointers, so copies of a set stay valid.
+  std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> index_;
 };
 
 // Ignore.Link: the whole value is the address; the link is added if new and marked.
