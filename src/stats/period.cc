@@ -1,8 +1,151 @@
 #include "stats/period.h"
 
+#include <array>
+
+#include "platform/cp866.h"
+#include "platform/format.h"
+#include "stats/scan.h"
+
 namespace kestrum {
 
-const char* ReportPeriod::HandlePeriod(KeywordEntry&) { return nullptr; }  // stand-in
-bool ReportPeriod::Contains(std::string_view) const { return false; }      // stand-in
+namespace {
+
+constexpr std::string_view kPeriodError = "Ошибка задания периода"_cp866;
+
+// The first "c" is the Latin letter; "по" is Cyrillic.
+constexpr std::string_view kDisplayFormat = "c %2i:%02i:00 %2i/%02i/%02i по %2i:%02i:00 %2i/%02i/%02i\n"_cp866;
+
+constexpr std::array<std::string_view, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// More than any zone's offset from UT plus the daylight-saving hour.
+constexpr std::int64_t kStampOffsetBound = 7 * 24 * 3600;
+
+// One end of the window as written: days back from today, hour, minute.
+struct WindowEnd {
+  std::uint32_t days_back = 0;
+  std::uint32_t hour = 0;
+  std::uint32_t minute = 0;
+};
+
+// "D,H:M"; white space may precede each number.
+bool ScanWindowEnd(Scanner& scan, WindowEnd* end) {
+  return scan.Unsigned(&end->days_back) && scan.Char(',') && scan.Unsigned(&end->hour) && scan.Char(':') &&
+         scan.Unsigned(&end->minute);
+}
+
+// The local fields of one end: today's month, year and daylight-saving flag, the day of
+// month moved back by the days given. The numbers are unchecked 32-bit values, so the
+// subtraction wraps and out-of-range fields are left to the conversion to normalise.
+LocalFields EndFields(const LocalFields& today, const WindowEnd& end) {
+  LocalFields fields;
+  fields.second = 0;
+  fields.minute = static_cast<std::int32_t>(end.minute);
+  fields.hour = static_cast<std::int32_t>(end.hour);
+  fields.day = static_cast<std::int32_t>(static_cast<std::uint32_t>(today.day) - end.days_back);
+  fields.month = today.month;
+  fields.year = today.year;
+  fields.weekday = 0;
+  fields.yearday = 0;
+  fields.dst = today.dst;
+  return fields;
+}
+
+// The month number 0..11 of an abbreviation, compared case-sensitively; -1 if none.
+int MonthIndex(std::string_view name) {
+  for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
+    if (kMonthNames[i] == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+const char* ReportPeriod::HandlePeriod(KeywordEntry& entry) {
+  Scanner scan(entry.value ? std::string_view(*entry.value) : std::string_view());
+  WindowEnd first;
+  WindowEnd last;
+  if (!ScanWindowEnd(scan, &first)) return kPeriodError.data();
+  scan.SkipSpace();
+  if (!ScanWindowEnd(scan, &last)) return kPeriodError.data();
+
+  const std::int64_t now = clock_();
+  InitTimeZone();
+  // The zone may have changed: conversions remembered under the old one are void.
+  cache_valid_ = false;
+  const std::optional<LocalFields> today = ToLocal(now);
+  if (!today) return kPeriodError.data();
+
+  // Both ends are built and checked aside, so a refused value leaves the window as it was.
+  LocalFields start_fields = EndFields(*today, first);
+  LocalFields end_fields = EndFields(*today, last);
+  const std::optional<std::int64_t> start = FromLocal(&start_fields);
+  if (!start) return kPeriodError.data();
+  const std::optional<std::int64_t> end = FromLocal(&end_fields);
+  if (!end || *start >= *end) return kPeriodError.data();
+
+  has_window_ = true;
+  start_ = *start;
+  end_ = *end;
+  start_fields_ = start_fields;
+  end_fields_ = end_fields;
+  display_text_ = Format(kDisplayFormat, start_fields.hour, start_fields.minute, start_fields.day,
+                         start_fields.month + 1, start_fields.year - 100, end_fields.hour, end_fields.minute,
+                         end_fields.day, end_fields.month + 1, end_fields.year - 100);
+  return nullptr;
+}
+
+bool ReportPeriod::Contains(std::string_view line) const {
+  // Without an accepted window nothing is inside, whatever a stamp converts to.
+  if (!has_window_) return false;
+
+  // "DD Mon YY  HH:MM:SS": blanks stand for any run of white space, also none, and each
+  // number may be preceded by white space; the month takes one to three non-white
+  // characters. All six items must be there, although the seconds are not used.
+  Scanner scan(line);
+  std::uint32_t day = 0;
+  std::string_view month;
+  std::uint32_t year = 0;
+  std::uint32_t hour = 0;
+  std::uint32_t minute = 0;
+  std::uint32_t second = 0;
+  if (!scan.Unsigned(&day) || !scan.Word(3, &month) || !scan.Unsigned(&year) || !scan.Unsigned(&hour) ||
+      !scan.Char(':') || !scan.Unsigned(&minute) || !scan.Char(':') || !scan.Unsigned(&second)) {
+    return false;
+  }
+  const int month_index = MonthIndex(month);
+  if (month_index < 0) return false;
+
+  // Two-digit years are years of this century; the numbers are 32-bit and wrap.
+  const StampKey key{static_cast<std::int32_t>(day), month_index, static_cast<std::int32_t>(year + 100U),
+                     static_cast<std::int32_t>(hour), static_cast<std::int32_t>(minute)};
+
+  // Most lines of a long log lie far from the window. A stamp's calendar time differs
+  // from its fields read as UT by the zone's offset and the daylight-saving hour, which
+  // no zone brings near a week, so a stamp that far outside needs no conversion.
+  const std::int64_t as_ut = CivilSeconds(std::int64_t{key.year} + 1900, key.month, key.day, key.hour, key.minute, 0);
+  if (as_ut < start_ - kStampOffsetBound || as_ut > end_ + kStampOffsetBound) return false;
+
+  const std::optional<std::int64_t> t = StampTime(key);
+  return t && start_ <= *t && *t <= end_;
+}
+
+std::optional<std::int64_t> ReportPeriod::StampTime(const StampKey& key) const {
+  if (cache_valid_ && key == cached_key_) return cached_time_;
+  // A stamp counts from the start of its minute and is always taken as daylight-saving
+  // time, in every season.
+  LocalFields fields;
+  fields.second = 0;
+  fields.minute = key.minute;
+  fields.hour = key.hour;
+  fields.day = key.day;
+  fields.month = key.month;
+  fields.year = key.year;
+  fields.dst = true;
+  cached_time_ = FromLocal(&fields);
+  cached_key_ = key;
+  cache_valid_ = true;
+  return cached_time_;
+}
 
 }  // namespace kestrum

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,12 +34,31 @@ class ReportPeriod {
   const LocalFields& end_fields() const { return end_fields_; }
 
  private:
+  // A log stamp's fields that decide its calendar time (the seconds do not).
+  struct StampKey {
+    std::int32_t day = 0;
+    std::int32_t month = 0;
+    std::int32_t year = 0;
+    std::int32_t hour = 0;
+    std::int32_t minute = 0;
+    bool operator==(const StampKey&) const = default;
+  };
+
+  // The calendar time of a stamp, or none when it cannot be converted. Log lines come
+  // in time order and many share a minute, so the last conversion is remembered.
+  std::optional<std::int64_t> StampTime(const StampKey& key) const;
+
   Clock clock_;
+  bool has_window_ = false;
   std::int64_t start_ = 0;
   std::int64_t end_ = 0;
   LocalFields start_fields_;
   LocalFields end_fields_;
   std::string display_text_;
+
+  mutable bool cache_valid_ = false;
+  mutable StampKey cached_key_;
+  mutable std::optional<std::int64_t> cached_time_;
 };
 
 }  // namespace kestrum

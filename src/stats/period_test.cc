@@ -1,0 +1,265 @@
+// Tests of the reporting period: building the window and its display text from the
+// Period value, refused values, and the log line filter around the window's edges.
+#include "stats/period.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/cp866.h"
+#include "platform/format.h"
+
+namespace kestrum {
+namespace {
+
+constexpr std::string_view kRefused = "Ошибка задания периода"_cp866;
+
+// Sets TZ for one test and puts the previous setting back afterwards.
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const char* zone) {
+    if (const char* old = std::getenv("TZ")) saved_ = old;
+    setenv("TZ", zone, 1);
+    InitTimeZone();
+  }
+  ~ScopedTimeZone() {
+    if (saved_) {
+      setenv("TZ", saved_->c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    InitTimeZone();
+  }
+  ScopedTimeZone(const ScopedTimeZone&) = delete;
+  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+ private:
+  std::optional<std::string> saved_;
+};
+
+// A period whose "today" is the given calendar time.
+ReportPeriod PeriodAt(std::int64_t now) {
+  return ReportPeriod([now] { return now; });
+}
+
+std::string Handle(ReportPeriod& period, std::optional<std::string> value) {
+  KeywordEntry entry;
+  entry.keyword = "Period";
+  entry.value = std::move(value);
+  const char* message = period.HandlePeriod(entry);
+  return message == nullptr ? std::string() : std::string(message);
+}
+
+// Noon of 5 July 2002 and of 15 January 2002 in Moscow (UT+4 in summer, UT+3 in winter).
+const std::int64_t kMoscowJuly5 = CivilSeconds(2002, 6, 5, 8, 0, 0);
+const std::int64_t kMoscowJanuary15 = CivilSeconds(2002, 0, 15, 9, 0, 0);
+
+TEST(ReportPeriod, DisplayTextShowsTheNormalisedWindow) {
+  const ScopedTimeZone zone("Europe/Moscow");
+  ReportPeriod period = PeriodAt(kMoscowJuly5);
+
+  EXPECT_EQ(Handle(period, "1,00:00 0,00:00"), "");
+  EXPECT_EQ(period.DisplayText(), "c  0:00:00  4/07/02 по  0:00:00  5/07/02\n"_cp866);
+  EXPECT_EQ(period.DisplayText()[0], 'c');  // the Latin letter
+  EXPECT_EQ(period.start(), CivilSeconds(2002, 6, 3, 20, 0, 0));
+  EXPECT_EQ(period.end(), CivilSeconds(2002, 6, 4, 20, 0, 0));
+  EXPECT_EQ(period.start_fields().day, 4);
+  EXPECT_TRUE(period.start_fields().dst);
+
+  // Days back past the first of the month run into June.
+  EXPECT_EQ(Handle(period, "10,12:00 0,12:00"), "");
+  EXPECT_EQ(period.DisplayText(), "c 12:00:00 25/06/02 по 12:00:00  5/07/02\n"_cp866);
+
+  // Hour 24 is midnight of the next day; white space before numbers and trailing text pass.
+  EXPECT_EQ(Handle(period, " 0, 7:05\t0,24:00 and more"), "");
+  EXPECT_EQ(period.DisplayText(), "c  7:05:00  5/07/02 по  0:00:00  6/07/02\n"_cp866);
+
+  // The days back are unsigned 32-bit: the subtraction from today's day wraps.
+  EXPECT_EQ(Handle(period, "4294967295,00:00 -2,00:00"), "");
+  EXPECT_EQ(period.DisplayText(), "c  0:00:00  6/07/02 по  0:00:00  7/07/02\n"_cp866);
+
+  // Both ends take today's summer flag, even for a winter date.
+  EXPECT_EQ(Handle(period, "200,00:00 0,00:00"), "");
+  EXPECT_EQ(period.DisplayText(), "c 23:00:00 16/12/01 по  0:00:00  5/07/02\n"_cp866);
+}
+
+TEST(ReportPeriod, WindowEndsTakeTodaysStandardTimeFlag) {
+  const ScopedTimeZone zone("Europe/Moscow");
+  ReportPeriod period = PeriodAt(kMoscowJanuary15);
+  EXPECT_EQ(Handle(period, "1,00:00 0,00:00"), "");
+  EXPECT_EQ(period.DisplayText(), "c  0:00:00 14/01/02 по  0:00:00 15/01/02\n"_cp866);
+  EXPECT_EQ(period.start(), CivilSeconds(2002, 0, 13, 21, 0, 0));
+
+  // A summer date taken as standard time shows as one o'clock summer time.
+  EXPECT_EQ(Handle(period, "200,00:00 0,00:00"), "");
+  EXPECT_EQ(period.DisplayText(), "c  1:00:00 29/06/01 по  0:00:00 15/01/02\n"_cp866);
+}
+
+TEST(ReportPeriod, RefusedValuesLeaveWindowAndText) {
+  const ScopedTimeZone zone("Europe/Moscow");
+  ReportPeriod fresh = PeriodAt(kMoscowJuly5);
+  EXPECT_EQ(Handle(fresh, "0,10:00 0,10:00"), kRefused);
+  EXPECT_EQ(fresh.DisplayText(), "");
+  EXPECT_FALSE(fresh.Contains("05 Jul 02  10:00:00"));
+
+  ReportPeriod period = PeriodAt(kMoscowJuly5);
+  ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
+  const std::string text(period.DisplayText());
+  for (const char* value : {"0,10:00 0,10:00", "0,00:00 1,00:00", "1,00:00", "1,00:00 0,00", "1.00:00 0,00:00",
+                            "", "x"}) {
+    EXPECT_EQ(Handle(period, value), kRefused) << value;
+    EXPECT_EQ(period.DisplayText(), text) << value;
+    EXPECT_EQ(period.start(), CivilSeconds(2002, 6, 3, 20, 0, 0)) << value;
+    EXPECT_EQ(period.end(), CivilSeconds(2002, 6, 4, 20, 0, 0)) << value;
+  }
+  EXPECT_EQ(Handle(period, std::nullopt), kRefused);
+  EXPECT_TRUE(period.Contains("04 Jul 02  12:00:00"));
+
+  // The refusal is a NUL-terminated text that lives on.
+  KeywordEntry entry;
+  entry.value = "1,00:00";
+  EXPECT_EQ(std::strlen(period.HandlePeriod(entry)), kRefused.size());
+}
+
+TEST(ReportPeriod, NoPeriodCountsNothing) {
+  const ScopedTimeZone zone("UTC");
+  const ReportPeriod period = PeriodAt(kMoscowJuly5);
+  EXPECT_EQ(period.DisplayText(), "");
+  EXPECT_EQ(period.start(), 0);
+  EXPECT_EQ(period.end(), 0);
+  EXPECT_FALSE(period.Contains("05 Jul 02  00:00:00"));
+  // Even a stamp whose wrapped year makes it the epoch itself (1970, less the hour).
+  EXPECT_FALSE(period.Contains("01 Jan 4294967266  01:00:00"));
+}
+
+TEST(ReportPeriod, FilterWhenTodayIsDaylightSavingTime) {
+  const ScopedTimeZone zone("Europe/Moscow");
+  ReportPeriod period = PeriodAt(kMoscowJuly5);
+  ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
+  EXPECT_TRUE(period.Contains("05 Jul 02  00:00:59"));  // the seconds are dropped: equal to the end
+  EXPECT_FALSE(period.Contains("05 Jul 02  00:01:00"));
+  EXPECT_TRUE(period.Contains("04 Jul 02  00:00:00"));  // equal to the start
+  EXPECT_FALSE(period.Contains("03 Jul 02  23:59:59"));
+  EXPECT_TRUE(period.Contains("04 Jul 02  13:45:10  Tossing packet\n"));
+}
+
+TEST(ReportPeriod, FilterWhenTodayIsStandardTime) {
+  // The window's ends are standard time, the stamps daylight-saving time: an hour apart.
+  const ScopedTimeZone zone("Europe/Moscow");
+  ReportPeriod period = PeriodAt(kMoscowJanuary15);
+  ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
+  EXPECT_TRUE(period.Contains("15 Jan 02  01:00:00"));
+  EXPECT_FALSE(period.Contains("15 Jan 02  01:01:00"));
+  EXPECT_FALSE(period.Contains("14 Jan 02  00:00:00"));
+  EXPECT_FALSE(period.Contains("14 Jan 02  00:59:59"));
+  EXPECT_TRUE(period.Contains("14 Jan 02  01:00:00"));
+}
+
+TEST(ReportPeriod, FilterInUniversalTime) {
+  const ScopedTimeZone zone("UTC");
+  ReportPeriod period = PeriodAt(CivilSeconds(2002, 6, 5, 12, 0, 0));
+  ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
+  EXPECT_EQ(period.DisplayText(), "c  0:00:00  4/07/02 по  0:00:00  5/07/02\n"_cp866);
+  EXPECT_TRUE(period.Contains("05 Jul 02  01:00:00"));
+  EXPECT_FALSE(period.Contains("05 Jul 02  01:01:00"));
+  EXPECT_FALSE(period.Contains("04 Jul 02  00:59:00"));
+  EXPECT_TRUE(period.Contains("04 Jul 02  01:00:00"));
+}
+
+TEST(ReportPeriod, FilterNeedsTheWholeStampAndAnExactMonth) {
+  const ScopedTimeZone zone("Europe/Moscow");
+  ReportPeriod period = PeriodAt(kMoscowJuly5);
+  ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
+
+  for (const char* outside : {"05 jul 02  12:00:00", "05 JUL 02  12:00:00", "05 Jux 02  12:00:00",
+                              "05 Ju 02  12:00:00", "05 July 02  12:00:00", "05 Jul 02  12:00", "05 Jul 02  12 :00:00",
+                              "", "\n", "   continued text of a long line\n", "Jul 05 02  12:00:00"}) {
+    EXPECT_FALSE(period.Contains(outside)) << outside;
+  }
+  // Blanks match any run of white space or none, and numbers skip white space.
+  for (const char* inside : {"04Jul02 12:00:00", "4 Jul 2 12: 0: 0\n", "\t04 Jul\t02\n12:00:00", "+04 Jul 02  12:00:00",
+                             "04 Jul 02  12:00:00x"}) {
+    EXPECT_TRUE(period.Contains(inside)) << inside;
+  }
+}
+
+TEST(ReportPeriod, FilterNeverReadsPastTheLine) {
+  const ScopedTimeZone zone("Europe/Moscow");
+  ReportPeriod period = PeriodAt(kMoscowJuly5);
+  ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
+  // Every prefix in a buffer of exactly its size, so that a read past it is caught.
+  const std::string stamp = "04 Jul 02  12:00:59";
+  for (std::size_t size = 0; size <= stamp.size(); ++size) {
+    const auto buffer = std::make_unique<char[]>(size == 0 ? 1 : size);
+    std::memcpy(buffer.get(), stamp.data(), size);
+    const bool complete = size >= stamp.size() - 1;  // the seconds need one digit
+    EXPECT_EQ(period.Contains(std::string_view(buffer.get(), size)), complete) << size;
+  }
+}
+
+TEST(ReportPeriod, TwoDigitYearsAreThisCentury) {
+  const ScopedTimeZone zone("UTC");
+  ReportPeriod period = PeriodAt(CivilSeconds(2099, 6, 5, 12, 0, 0));
+  ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
+  EXPECT_EQ(period.DisplayText(), "c  0:00:00  4/07/99 по  0:00:00  5/07/99\n"_cp866);
+  EXPECT_TRUE(period.Contains("04 Jul 99  12:00:00"));
+  EXPECT_FALSE(period.Contains("04 Jul 00  12:00:00"));
+}
+
+// The filter remembers conversions and skips stamps far from the window; its answers
+// must be those of converting every stamp afresh, also when one field alone changes
+// from one line to the next.
+TEST(ReportPeriod, FilterAgreesWithAFreshConversionOfEveryStamp) {
+  static const char* const kMonths[] = {"May", "Jun", "Jul", "Aug"};
+  struct Stamp {
+    int year, month, day, hour, minute;
+  };
+  for (const char* zone_name : {"Europe/Moscow", "Pacific/Kiritimati", "Etc/GMT+12"}) {
+    const ScopedTimeZone zone(zone_name);
+    for (const char* window : {"1,00:00 0,00:00", "40,00:00 0,00:00"}) {
+      ReportPeriod period = PeriodAt(kMoscowJuly5);
+      ASSERT_EQ(Handle(period, window), "");
+      int inside_count = 0;
+      const auto check = [&](const Stamp& s) {
+        LocalFields fields;
+        fields.year = 100 + s.year;
+        fields.month = s.month;
+        fields.day = s.day;
+        fields.hour = s.hour;
+        fields.minute = s.minute;
+        fields.dst = true;
+        const std::optional<std::int64_t> t = FromLocal(&fields);
+        const bool expected = t && period.start() <= *t && *t <= period.end();
+        const std::string line =
+            Format("%02i %s %02i  %02i:%02i:59 Text\n", s.day, kMonths[s.month - 4], s.year, s.hour, s.minute);
+        EXPECT_EQ(period.Contains(line), expected) << zone_name << ", " << window << ": " << line;
+        inside_count += expected;
+      };
+      for (int day : {0, 3, 4, 5, 32}) {
+        for (int hour : {0, 12, 24}) {
+          for (int minute : {0, 59, 60}) {
+            const Stamp base{2, 6, day, hour, minute};
+            check(base);
+            for (const Stamp& variant : {Stamp{1, 6, day, hour, minute}, Stamp{3, 6, day, hour, minute},
+                                         Stamp{2, 5, day, hour, minute}, Stamp{2, 7, day, hour, minute},
+                                         Stamp{2, 6, day - 1, hour, minute}, Stamp{2, 6, day + 1, hour, minute},
+                                         Stamp{2, 6, day, hour - 1, minute}, Stamp{2, 6, day, hour + 1, minute},
+                                         Stamp{2, 6, day, hour, minute - 1}, Stamp{2, 6, day, hour, minute + 1}}) {
+              check(variant);
+              check(base);
+            }
+          }
+        }
+      }
+      EXPECT_GT(inside_count, 100) << zone_name << ", " << window;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kestrum
