@@ -1,0 +1,20 @@
+#!/bin/sh
+# Runs the release build of kestrum on the example in a fresh folder, build/example,
+# with a log made relative to today, and shows the console and the reports in UTF-8.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+work=$root/build/example
+rm -rf "$work"
+mkdir -p "$work"
+cp "$root/examples/Kestrum.Cfg" "$root/examples/Squish.cfg" "$work/"
+"$root/examples/make-example-log.sh" "$work/tosser.log"
+cd "$work"
+status=0
+"$root/build/release/kestrum" -c Kestrum.Cfg > console.txt || status=$?
+iconv -f CP866 -t UTF-8 console.txt
+for report in areas.rep links.rep dead.lst; do
+  printf '\n===== %s (converted from CP866) =====\n' "$report"
+  iconv -f CP866 -t UTF-8 "$report"
+done
+printf '\nThe reports are in %s\n' "$work"
+exit "$status"
