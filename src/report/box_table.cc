@@ -38,8 +38,7 @@ void AppendCell(std::string& line, std::string_view cell, std::size_t width, Ali
 
 }  // namespace
 
-BoxTable::BoxTable(std::initializer_list<std::uint32_t> columns)
-    : columns_(columns), widths_(columns_.size(), 0) {}
+BoxTable::BoxTable(std::initializer_list<std::uint32_t> columns) : columns_(columns), widths_(columns_.size(), 0) {}
 
 void BoxTable::AddRow(std::string_view text, double graph_value) {
   // The text ends at a NUL byte as well as at its end.
@@ -133,8 +132,7 @@ void BoxTable::PrepareColumns() {
   }
 }
 
-void BoxTable::PrintBorder(Sink& out, std::string_view left, std::string_view junction,
-                           std::string_view right) const {
+void BoxTable::PrintBorder(Sink& out, std::string_view left, std::string_view junction, std::string_view right) const {
   std::string line(indent_);
   line.append(left);
   for (std::size_t column = 0; column < widths_.size(); ++column) {

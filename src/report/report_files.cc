@@ -30,8 +30,11 @@ const char* ReportFiles::HandleOutFileName(KeywordEntry& entry) {
   const char* const refused = kBadOutFileName.data();
   if (files_.size() >= REPORT_FILES_MAX || !entry.value) return refused;
 
-  // "%s %s": the path and the letters; any further words are ignored.
-  Scanner scan(*entry.value);
+  // "%s %s": the path and the letters; any further words are ignored. As for any C text,
+  // a NUL byte ends the value.
+  std::string_view value = *entry.value;
+  value = value.substr(0, value.find('\0'));
+  Scanner scan(value);
   std::string_view path;
   std::string_view letters;
   if (!scan.Word(0, &path)) return refused;
@@ -40,8 +43,8 @@ const char* ReportFiles::HandleOutFileName(KeywordEntry& entry) {
   if (path.size() > kMaxReportPath || letters.size() > kMaxReportLetters) return refused;
   if (letters.find_first_not_of(kReportLetterSet) != std::string_view::npos) return refused;
 
-  const TextWriter::Mode mode = letters.find(kAppendLetter) != std::string_view::npos ? TextWriter::Mode::kAppend
-                                                                                       : TextWriter::Mode::kTruncate;
+  const TextWriter::Mode mode =
+      letters.find(kAppendLetter) != std::string_view::npos ? TextWriter::Mode::kAppend : TextWriter::Mode::kTruncate;
   auto stream = std::make_unique<TextWriter>();
   if (!stream->Open(std::string(path), mode)) return refused;
   files_.push_back(ReportFile{std::string(path), std::string(letters), std::move(stream)});

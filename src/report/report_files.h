@@ -43,8 +43,8 @@ class ReportFiles {
   // "Ошибка в имени файла или в списке ключей".
   const char* HandleOutFileName(KeywordEntry& entry);
 
-  // Writes every file in configuration order. Answers false when a file could not be
-  // written; each such file is named on the console.
+  // Writes every file in configuration order. Write errors are kept by each file and
+  // come out when it is closed, so this answers true; CloseReportFiles names the file.
   bool WriteReportFiles(const ReportInput& input);
 
   // Closes every file. Answers false (and names the file on the console) when a close
