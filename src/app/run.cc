@@ -115,9 +115,7 @@ bool Run::ReadLog() {
   std::string_view line;
   while (log.ReadLine(LOG_LINE_SIZE - 1, &line)) {
     // A NUL ends the line's text as far as anything but the reading is concerned.
-    if (const void* nul = std::memchr(line.data(), '\0', line.size())) {
-      line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
-    }
+    if (log.line_has_nul()) line = line.substr(0, line.find('\0'));
     ++counts_.read;
     if (!period_.Contains(line)) continue;
     ++counts_.in_period;

@@ -1,6 +1,8 @@
 #include "platform/text_file.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace kestrum {
@@ -49,9 +51,65 @@ bool TextReader::Refill(std::size_t* start, std::size_t* write) {
   return true;
 }
 
+namespace {
+
+// The first byte in [p, end) that is a newline, a carriage return or a NUL, or end.
+// Eight bytes at a time: the classic test for bytes below a bound flags the lowest such
+// byte exactly, and every byte below 0x0E is looked at; only tabs and the like among
+// them are passed over one by one.
+const char* FindLineBreak(const char* p, const char* end) {
+  while (true) {
+    if constexpr (std::endian::native == std::endian::little) {
+      constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+      constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+      while (end - p >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, 8);
+        const std::uint64_t below = (word - kOnes * 0x0E) & ~word & kHighs;
+        if (below != 0) {
+          p += std::countr_zero(below) / 8;
+          break;
+        }
+        p += 8;
+      }
+    }
+    while (p < end && static_cast<unsigned char>(*p) >= 0x0E) ++p;
+    if (p == end || *p == '\n' || *p == '\r' || *p == '\0') return p;
+    ++p;  // a tab or another control character: part of the line
+  }
+}
+
+}  // namespace
+
 bool TextReader::ReadLine(std::size_t max_chars, std::string_view* line) {
   if (max_chars == 0 || file_ == nullptr) return false;
   char* const data = buffer_.data();
+  has_nul_ = false;
+
+  // The usual line: it lies whole in the buffer, holds no CR or NUL but perhaps a CR
+  // right before its newline, and fits the limit. It is handed out where it stands, the
+  // CR overwritten by the newline.
+  {
+    const std::size_t window = std::min(end_ - pos_, max_chars);
+    const char* found = FindLineBreak(data + pos_, data + pos_ + window);
+    const std::size_t at = static_cast<std::size_t>(found - data);
+    if (at < pos_ + window) {
+      if (*found == '\n') {
+        *line = std::string_view(data + pos_, at + 1 - pos_);
+        pos_ = at + 1;
+        return true;
+      }
+      if (*found == '\r' && at + 1 < end_ && data[at + 1] == '\n') {
+        data[at] = '\n';
+        *line = std::string_view(data + pos_, at + 1 - pos_);
+        pos_ = at + 2;
+        return true;
+      }
+    }
+  }
+
+  // Everything else: a line across the buffer's end, stray CRs, NULs, the limit, the
+  // end of the file.
   std::size_t start = pos_;
   std::size_t write = pos_;  // CRs are dropped by moving the line's bytes down in place
   std::size_t read = pos_;
@@ -81,6 +139,7 @@ bool TextReader::ReadLine(std::size_t max_chars, std::string_view* line) {
   pos_ = read;
   if (write == start) return false;
   *line = std::string_view(data + start, write - start);
+  has_nul_ = std::memchr(line->data(), '\0', line->size()) != nullptr;
   return true;
 }
 

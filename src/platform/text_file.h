@@ -34,6 +34,9 @@ class TextReader {
   // True when reading failed for another reason than the end of the file.
   bool Failed() const { return failed_; }
 
+  // True when the line last read holds a NUL byte.
+  bool line_has_nul() const { return has_nul_; }
+
  private:
   // Makes room and reads the next block; answers false when no byte was added.
   bool Refill(std::size_t* start, std::size_t* write);
@@ -44,6 +47,7 @@ class TextReader {
   std::size_t end_ = 0;
   bool at_end_ = false;
   bool failed_ = false;
+  bool has_nul_ = false;
 };
 
 // A file written in text mode. Errors are remembered, never thrown; Close() tells

@@ -47,13 +47,21 @@ bool ParseAreaLine(AreaSet& areas, std::string_view text) {
   std::string_view tag;
   if (!tag_scan.Set(IsTagChar, 0, &tag) || tag.size() > kMaxAreaTag) return false;
   const std::string_view after_tag = tag_scan.rest();
+  // All three forms go on with a colon and then, after any white space, a word of their
+  // own; its first letter tells which form alone can match.
+  Scanner form(after_tag);
+  if (!form.Char(':')) return false;
+  form.SkipSpace();
+  const char word = form.at_end() ? '\0' : form.rest().front();
 
   // "TAG: toss - N (B bytes)", perhaps followed by ", dupes - D" and ", sent - S" in
   // either order. The form counts once the byte count is read.
-  Scanner toss(after_tag);
-  std::uint32_t imported = 0;
-  std::uint32_t bytes = 0;
-  if (toss.Literal(": toss - ") && toss.Unsigned(&imported) && toss.Literal(" (") && toss.Unsigned(&bytes)) {
+  if (word == 't') {
+    std::uint32_t imported = 0;
+    std::uint32_t bytes = 0;
+    if (!(form.Literal("toss - ") && form.Unsigned(&imported) && form.Literal(" (") && form.Unsigned(&bytes))) {
+      return false;
+    }
     const std::size_t from = tag.size() + kTailSearchOffset;
     const std::uint32_t dupes = FigureAfter(text, from, "du", kDupesFigureOffset);
     const std::uint32_t exported = FigureAfter(text, from, "se", kSentFigureOffset);
@@ -63,15 +71,13 @@ bool ParseAreaLine(AreaSet& areas, std::string_view text) {
 
   // "TAG: sent - S" and "TAG: dupes - D"; the tosser's summary line "total" is not an area.
   std::uint32_t figure = 0;
-  Scanner sent(after_tag);
-  if (sent.Literal(": sent - ") && sent.Unsigned(&figure)) {
-    if (IsTotal(tag)) return false;
+  if (word == 's') {
+    if (!(form.Literal("sent - ") && form.Unsigned(&figure)) || IsTotal(tag)) return false;
     areas.Accumulate(tag, 0, 0, figure, 0);
     return true;
   }
-  Scanner dupes(after_tag);
-  if (dupes.Literal(": dupes - ") && dupes.Unsigned(&figure)) {
-    if (IsTotal(tag)) return false;
+  if (word == 'd') {
+    if (!(form.Literal("dupes - ") && form.Unsigned(&figure)) || IsTotal(tag)) return false;
     areas.Accumulate(tag, 0, 0, 0, figure);
     return true;
   }

@@ -46,6 +46,8 @@ bool RequestLine(std::string_view text, std::string_view* address) {
 }  // namespace
 
 bool ParseLinkLine(LinkSet& links, std::string_view text) {
+  // Each form begins with a word of its own, at the very first character.
+  if (text.empty() || (text[0] != '[' && text[0] != 'S' && text[0] != 'R')) return false;
   std::uint32_t bytes = 0;
   std::string_view address;
   if (InboundLine(text, &bytes, &address)) {

@@ -1,6 +1,7 @@
 #include "stats/period.h"
 
 #include <array>
+#include <cstring>
 
 #include "platform/cp866.h"
 #include "platform/format.h"
@@ -51,6 +52,17 @@ LocalFields EndFields(const LocalFields& today, const WindowEnd& end) {
   return fields;
 }
 
+// True for a stamp laid out exactly as the tosser writes it, "DD Mon YY  HH:MM:SS" with
+// two-digit numbers and a three-character month, whose fields sit at fixed places. The
+// seconds need only begin with a digit: they are read but not used.
+bool IsPlainStamp(std::string_view line) {
+  if (line.size() < 18) return false;
+  const auto digit = [&](std::size_t at) { return line[at] >= '0' && line[at] <= '9'; };
+  return digit(0) && digit(1) && line[2] == ' ' && !IsScanSpace(line[3]) && !IsScanSpace(line[4]) &&
+         !IsScanSpace(line[5]) && line[6] == ' ' && digit(7) && digit(8) && line[9] == ' ' && line[10] == ' ' &&
+         digit(11) && digit(12) && line[13] == ':' && digit(14) && digit(15) && line[16] == ':' && digit(17);
+}
+
 // The month number 0..11 of an abbreviation, compared case-sensitively; -1 if none.
 int MonthIndex(std::string_view name) {
   for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
@@ -73,6 +85,7 @@ const char* ReportPeriod::HandlePeriod(KeywordEntry& entry) {
   InitTimeZone();
   // The zone may have changed: conversions remembered under the old one are void.
   cache_valid_ = false;
+  last_plain_valid_ = false;
   const std::optional<LocalFields> today = ToLocal(now);
   if (!today) return kPeriodError.data();
 
@@ -99,6 +112,29 @@ bool ReportPeriod::Contains(std::string_view line) const {
   // Without an accepted window nothing is inside, whatever a stamp converts to.
   if (!has_window_) return false;
 
+  // The tosser writes "DD Mon YY  HH:MM:SS" at fixed places, and consecutive lines mostly
+  // share their minute: such a stamp is read at its fixed places, and one whose first 16
+  // characters equal the last one's has its answer. Anything else takes the general path.
+  if (last_plain_valid_ && line.size() >= 18 &&
+      std::memcmp(line.data(), last_plain_.data(), last_plain_.size()) == 0 && line[16] == ':' && line[17] >= '0' &&
+      line[17] <= '9') {
+    return last_plain_inside_;
+  }
+  if (IsPlainStamp(line)) {
+    const auto two_digits = [&](std::size_t at) {
+      return static_cast<std::int32_t>((line[at] - '0') * 10 + (line[at + 1] - '0'));
+    };
+    const int month_index = MonthIndex(line.substr(3, 3));
+    bool inside = false;
+    if (month_index >= 0) {
+      inside = StampInside(StampKey{two_digits(0), month_index, two_digits(7) + 100, two_digits(11), two_digits(14)});
+    }
+    std::memcpy(last_plain_.data(), line.data(), last_plain_.size());
+    last_plain_inside_ = inside;
+    last_plain_valid_ = true;
+    return inside;
+  }
+
   // "DD Mon YY  HH:MM:SS": blanks stand for any run of white space, also none, and each
   // number may be preceded by white space; the month takes one to three non-white
   // characters. All six items must be there, although the seconds are not used.
@@ -117,9 +153,11 @@ bool ReportPeriod::Contains(std::string_view line) const {
   if (month_index < 0) return false;
 
   // Two-digit years are years of this century; the numbers are 32-bit and wrap.
-  const StampKey key{static_cast<std::int32_t>(day), month_index, static_cast<std::int32_t>(year + 100U),
-                     static_cast<std::int32_t>(hour), static_cast<std::int32_t>(minute)};
+  return StampInside(StampKey{static_cast<std::int32_t>(day), month_index, static_cast<std::int32_t>(year + 100U),
+                              static_cast<std::int32_t>(hour), static_cast<std::int32_t>(minute)});
+}
 
+bool ReportPeriod::StampInside(const StampKey& key) const {
   // Most lines of a long log lie far from the window. A stamp's calendar time differs
   // from its fields read as UT by the zone's offset and the daylight-saving hour, which
   // no zone brings near a week, so a stamp that far outside needs no conversion.

@@ -3,7 +3,9 @@
 // line's time stamp falls inside the window.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +49,8 @@ class ReportPeriod {
   // The calendar time of a stamp, or none when it cannot be converted. Log lines come
   // in time order and many share a minute, so the last conversion is remembered.
   std::optional<std::int64_t> StampTime(const StampKey& key) const;
+  // Whether a stamp's fields fall inside the window.
+  bool StampInside(const StampKey& key) const;
 
   Clock clock_;
   bool has_window_ = false;
@@ -59,6 +63,11 @@ class ReportPeriod {
   mutable bool cache_valid_ = false;
   mutable StampKey cached_key_;
   mutable std::optional<std::int64_t> cached_time_;
+  // The first 16 characters ("DD Mon YY  HH:MM") of the last stamp read at its fixed
+  // places, and its answer.
+  mutable bool last_plain_valid_ = false;
+  mutable std::array<char, 16> last_plain_{};
+  mutable bool last_plain_inside_ = false;
 };
 
 }  // namespace kestrum

@@ -6,12 +6,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 namespace kestrum {
 
 // White space as the C locale's isspace() sees it.
 constexpr bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The value of a digit character in bases up to 16; 99 for any other character.
+constexpr int ScanDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return 99;
+}
 
 class Scanner {
  public:
@@ -69,5 +78,47 @@ class Scanner {
   std::string_view text_;
   std::size_t pos_ = 0;
 };
+
+// The matching primitives below run several times for every log line: they are inline.
+
+inline bool Scanner::Literal(std::string_view format) {
+  for (const char c : format) {
+    if (c == ' ') {
+      SkipSpace();
+    } else if (!Char(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+inline bool Scanner::Digits(unsigned base, std::uint64_t* magnitude, bool* overflow) {
+  const std::size_t start = pos_;
+  std::uint64_t value = 0;
+  while (pos_ < text_.size()) {
+    const int digit = ScanDigitValue(text_[pos_]);
+    if (digit >= static_cast<int>(base)) break;
+    if (__builtin_mul_overflow(value, std::uint64_t{base}, &value) ||
+        __builtin_add_overflow(value, static_cast<std::uint64_t>(digit), &value)) {
+      *overflow = true;
+    }
+    ++pos_;
+  }
+  *magnitude = value;
+  return pos_ > start;
+}
+
+inline bool Scanner::Unsigned(std::uint32_t* value) {
+  SkipSpace();
+  bool negative = false;
+  if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) negative = text_[pos_++] == '-';
+  std::uint64_t magnitude = 0;
+  bool overflow = false;
+  if (!Digits(10, &magnitude, &overflow)) return false;
+  std::uint64_t result = std::numeric_limits<std::uint64_t>::max();
+  if (!overflow) result = negative ? std::uint64_t{0} - magnitude : magnitude;
+  *value = static_cast<std::uint32_t>(result);
+  return true;
+}
 
 }  // namespace kestrum
