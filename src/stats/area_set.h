@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "config/keyword_table.h"
+#include "stats/name_index.h"
 
 namespace kestrum {
 
@@ -63,9 +63,16 @@ class AreaSet {
     bool operator()(std::string_view a, std::string_view b) const noexcept;
   };
 
+  // The name stored at a position, for the index.
+  struct NameAtFn {
+    const std::vector<AreaRecord>* records;
+    std::string_view operator()(std::size_t position) const { return (*records)[position].name; }
+  };
+  NameAtFn NameAt() const { return NameAtFn{&records_}; }
+
   std::vector<AreaRecord> records_;
   // Name -> position in records_; positions, not pointers, so copies of a set stay valid.
-  std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> index_;
+  NameIndex<FoldedHash, FoldedEqual> index_;
 };
 
 // Configuration handlers for the area keywords; they never refuse a line.

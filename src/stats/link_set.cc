@@ -7,33 +7,35 @@ std::size_t LinkSet::NameHash::operator()(std::string_view name) const noexcept 
 }
 
 LinkRecord* LinkSet::Find(std::string_view name) {
-  const auto it = index_.find(name);
-  return it == index_.end() ? nullptr : &records_[it->second];
+  const std::size_t at = index_.Find(name, NameAt());
+  return at == index_.npos ? nullptr : &records_[at];
 }
 
 const LinkRecord* LinkSet::Find(std::string_view name) const {
-  const auto it = index_.find(name);
-  return it == index_.end() ? nullptr : &records_[it->second];
+  const std::size_t at = index_.Find(name, NameAt());
+  return at == index_.npos ? nullptr : &records_[at];
 }
 
 LinkRecord& LinkSet::Add(std::string_view name) {
   LinkRecord record;
   record.name = std::string(name);
   // Should a caller add a name twice, Find keeps answering the earlier record.
-  index_.try_emplace(record.name, records_.size());
-  return records_.emplace_back(std::move(record));
+  const std::size_t position = records_.size();
+  records_.push_back(std::move(record));
+  if (index_.Find(records_.back().name, NameAt()) == index_.npos) {
+    index_.Insert(records_.back().name, position, NameAt());
+  }
+  return records_.back();
 }
 
 LinkRecord& LinkSet::InsertAt(const LinkRecord& record, std::size_t position) {
   if (LinkRecord* existing = Find(record.name)) return *existing;
   if (position > records_.size()) position = records_.size();
   if (position < records_.size()) {
-    for (auto& entry : index_) {
-      if (entry.second >= position) ++entry.second;
-    }
+    index_.ShiftFrom(position);
   }
   records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(position), record);
-  index_.try_emplace(record.name, position);
+  index_.Insert(records_[position].name, position, NameAt());
   return records_[position];
 }
 

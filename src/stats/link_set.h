@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "config/keyword_table.h"
+#include "stats/name_index.h"
 
 namespace kestrum {
 
@@ -48,9 +48,16 @@ class LinkSet {
     std::size_t operator()(std::string_view name) const noexcept;
   };
 
+  // The name stored at a position, for the index.
+  struct NameAtFn {
+    const std::vector<LinkRecord>* records;
+    std::string_view operator()(std::size_t position) const { return (*records)[position].name; }
+  };
+  NameAtFn NameAt() const { return NameAtFn{&records_}; }
+
   std::vector<LinkRecord> records_;
   // Name -> position in records_; positions, not pointers, so copies of a set stay valid.
-  std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> index_;
+  NameIndex<NameHash, std::equal_to<>> index_;
 };
 
 // Ignore.Link: the whole value is the address; the link is added if new and marked.
