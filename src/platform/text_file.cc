@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kestrum {
 
 namespace {
@@ -54,10 +58,23 @@ bool TextReader::Refill(std::size_t* start, std::size_t* write) {
 namespace {
 
 // The first byte in [p, end) that is a newline, a carriage return or a NUL, or end.
-// Eight bytes at a time: the classic test for bytes below a bound flags the lowest such
-// byte exactly, and every byte below 0x0E is looked at; only tabs and the like among
-// them are passed over one by one.
+// Sixteen bytes at a time where SSE2 is at hand (every x86-64), else eight at a time:
+// the classic test for bytes below a bound flags the lowest such byte exactly, so every
+// byte below 0x0E is looked at and only tabs and the like among them passed over.
 const char* FindLineBreak(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i newline = _mm_set1_epi8('\n');
+  const __m128i carriage_return = _mm_set1_epi8('\r');
+  const __m128i nul = _mm_setzero_si128();
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
+                                      _mm_cmpeq_epi8(bytes, nul));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+    if (mask != 0) return p + std::countr_zero(mask);
+    p += 16;
+  }
+#endif
   while (true) {
     if constexpr (std::endian::native == std::endian::little) {
       constexpr std::uint64_t kOnes = 0x0101010101010101ULL;

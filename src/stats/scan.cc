@@ -9,17 +9,21 @@ bool Scanner::Integer(std::int32_t* value) {
   bool negative = false;
   if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) negative = text_[pos_++] == '-';
   unsigned base = 10;
-  if (pos_ < text_.size() && text_[pos_] == '0') {
-    base = 8;
-    if (pos_ + 2 < text_.size() && (text_[pos_ + 1] == 'x' || text_[pos_ + 1] == 'X') &&
-        ScanDigitValue(text_[pos_ + 2]) < 16) {
-      base = 16;
-      pos_ += 2;
-    }
-  }
   std::uint64_t magnitude = 0;
   bool overflow = false;
-  if (!Digits(base, &magnitude, &overflow)) return false;
+  if (pos_ < text_.size() && text_[pos_] == '0') {
+    base = 8;
+    if (pos_ + 1 < text_.size() && (text_[pos_ + 1] == 'x' || text_[pos_ + 1] == 'X')) {
+      // "0x" reads as hex; with no hex digit after it the number is the 0 already read.
+      base = 16;
+      pos_ += 2;
+      Digits(base, &magnitude, &overflow);
+    } else if (!Digits(base, &magnitude, &overflow)) {
+      return false;
+    }
+  } else if (!Digits(base, &magnitude, &overflow)) {
+    return false;
+  }
   constexpr std::uint64_t kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
   std::int64_t result = 0;
   if (negative) {

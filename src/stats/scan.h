@@ -52,8 +52,9 @@ class Scanner {
   // modulo 2^32); values past 64 bits read as all ones, as strtoul gives them.
   bool Unsigned(std::uint32_t* value);
 
-  // %i: a signed number, decimal, octal after a leading 0, or hex after 0x, stored in
-  // 32 bits (values past the 64-bit range saturate first, as strtol gives them).
+  // %i: a signed number, decimal, octal after a leading 0, or hex after 0x (a bare 0x
+  // reads as 0), stored in 32 bits (values past the 64-bit range saturate first, as
+  // strtol gives them).
   bool Integer(std::int32_t* value);
 
   // %s with an optional width (0 = none): skips white space, then takes up to width
