@@ -1,6 +1,7 @@
 #include "e2e_support.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -40,7 +41,7 @@ std::string Cp866File(std::string_view utf8) {
 void E2eTest::SetUp() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   dir_ = std::filesystem::temp_directory_path() /
-         (std::string("kestrum-e2e-") + info->test_suite_name() + "-" + info->name());
+         (std::string("kestrum-e2e-") + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_);
 }

@@ -11,6 +11,7 @@ namespace {
 constexpr std::string_view kOpenFailed = "\nОшибка открытия файла %s\n"_cp866;
 constexpr std::string_view kUnknownKeyword = "\n%s, строка %i. Неизвестное ключевое слово %s\n"_cp866;
 constexpr std::string_view kRefused = "\n%s, строка %i. %s\n"_cp866;
+constexpr std::string_view kReadFailed = "\nОшибка чтения файла %s\n"_cp866;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool EndsValue(char c) { return c == '\n' || c == '\0' || c == ';'; }
@@ -79,6 +80,11 @@ int ConfigReader::ReadConfigFile(const char* file_name) {
         answer = -1;
       }
     }
+  }
+  // A file that could not be read to its end (a folder, a failing disk) was not read.
+  if (file.Failed()) {
+    Print(console_, kReadFailed, file_name);
+    answer = -1;
   }
   return answer;
 }

@@ -1,6 +1,7 @@
 // Tests of the keyword table and the configuration reader, against files in a temporary
 // folder; messages are compared as the exact CP866 bytes written to the console.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -18,7 +19,8 @@ class ConfigReaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           (std::string("kestrum-config-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           (std::string("kestrum-config-") + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }
@@ -137,6 +139,16 @@ TEST_F(ConfigReaderTest, ReportsAFileThatCannotBeOpened) {
   const std::string missing = (dir_ / "missing.cfg").string();
   EXPECT_EQ(reader.ReadConfigFile(missing.c_str()), -1);
   EXPECT_EQ(Console(), "\nОшибка открытия файла " + missing + "\n");
+}
+
+TEST_F(ConfigReaderTest, AFileThatCannotBeReadIsRefused) {
+  // A folder opens on some systems but cannot be read: that is no empty configuration.
+  ConfigReader reader(table_, console_);
+  const std::string folder = dir_.string();
+  EXPECT_EQ(reader.ReadConfigFile(folder.c_str()), -1);
+  EXPECT_TRUE(Console() == "\nОшибка чтения файла " + folder + "\n" ||
+              Console() == "\nОшибка открытия файла " + folder + "\n")
+      << Console();
 }
 
 TEST_F(ConfigReaderTest, FreeKeywordValuesKeepsDefaults) {

@@ -1,5 +1,6 @@
 // Tests of the platform layer: CP866 literals, checked formatting, text-mode files.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -29,7 +30,7 @@ class TempDir : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           ("kestrum-platform-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+           ("kestrum-platform-" + std::to_string(::getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
