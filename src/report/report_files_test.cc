@@ -3,6 +3,7 @@
 #include "report/report_files.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -50,7 +51,7 @@ class ReportFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           ("kestrum-report-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+           ("kestrum-report-" + std::to_string(::getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
