@@ -39,7 +39,8 @@ if(BUILD_TESTING)
   endif()
 endif()
 
-# The Debian package: cpack -G DEB in the build folder.
+# The Debian package: cpack in the build folder.
+set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kestrum)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Kestrum developers")
