@@ -27,6 +27,7 @@ bool TextReader::Open(const std::string& path) {
   if (file_ == nullptr) return false;
   buffer_.assign(kReadBlock, '\0');
   pos_ = end_ = 0;
+  hits_base_ = kNoHits;
   at_end_ = failed_ = false;
   return true;
 }
@@ -34,6 +35,7 @@ bool TextReader::Open(const std::string& path) {
 bool TextReader::Refill(std::size_t* start, std::size_t* write) {
   if (at_end_ || file_ == nullptr) return false;
   // Keep the part of the line collected so far; it is at most one line long.
+  hits_base_ = kNoHits;  // the buffer's bytes are about to move
   const std::size_t kept = *write - *start;
   if (*start != 0) std::memmove(buffer_.data(), buffer_.data() + *start, kept);
   *start = 0;
@@ -96,7 +98,52 @@ const char* FindLineBreak(const char* p, const char* end) {
   }
 }
 
+// One bit for each of the 64 bytes at p that is a newline, a carriage return or a NUL.
+std::uint64_t BreakMask64(const char* p) {
+#if defined(__SSE2__)
+  const __m128i newline = _mm_set1_epi8('\n');
+  const __m128i carriage_return = _mm_set1_epi8('\r');
+  const __m128i nul = _mm_setzero_si128();
+  std::uint64_t mask = 0;
+  for (int i = 0; i < 4; ++i) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
+                                      _mm_cmpeq_epi8(bytes, nul));
+    mask |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hits))} << (16 * i);
+  }
+  return mask;
+#else
+  std::uint64_t mask = 0;
+  for (int i = 0; i < 64; ++i) {
+    if (p[i] == '\n' || p[i] == '\r' || p[i] == '\0') mask |= std::uint64_t{1} << i;
+  }
+  return mask;
+#endif
+}
+
 }  // namespace
+
+std::size_t TextReader::NextBreak(std::size_t from, std::size_t limit) {
+  const char* const data = buffer_.data();
+  // Lines are shorter than 64 bytes as a rule, so the breaks of one 64-byte block serve
+  // the next line or two as well.
+  if (from >= hits_base_ && from - hits_base_ < 64) {
+    const std::uint64_t rest = hits_ & (~std::uint64_t{0} << (from - hits_base_));
+    if (rest != 0) return std::min(hits_base_ + static_cast<std::size_t>(std::countr_zero(rest)), limit);
+    from = hits_base_ + 64;
+    if (from >= limit) return limit;
+  }
+  while (limit - from >= 64) {
+    const std::uint64_t mask = BreakMask64(data + from);
+    if (mask != 0) {
+      hits_base_ = from;
+      hits_ = mask;
+      return from + static_cast<std::size_t>(std::countr_zero(mask));
+    }
+    from += 64;
+  }
+  return static_cast<std::size_t>(FindLineBreak(data + from, data + limit) - data);
+}
 
 bool TextReader::ReadLine(std::size_t max_chars, std::string_view* line) {
   if (max_chars == 0 || file_ == nullptr) return false;
@@ -108,9 +155,9 @@ bool TextReader::ReadLine(std::size_t max_chars, std::string_view* line) {
   // CR overwritten by the newline.
   {
     const std::size_t window = std::min(end_ - pos_, max_chars);
-    const char* found = FindLineBreak(data + pos_, data + pos_ + window);
-    const std::size_t at = static_cast<std::size_t>(found - data);
+    const std::size_t at = NextBreak(pos_, pos_ + window);
     if (at < pos_ + window) {
+      const char* const found = data + at;
       if (*found == '\n') {
         *line = std::string_view(data + pos_, at + 1 - pos_);
         pos_ = at + 1;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -40,6 +41,10 @@ class TextReader {
  private:
   // Makes room and reads the next block; answers false when no byte was added.
   bool Refill(std::size_t* start, std::size_t* write);
+  // The position of the first newline, CR or NUL in [from, limit), or limit.
+  std::size_t NextBreak(std::size_t from, std::size_t limit);
+
+  static constexpr std::size_t kNoHits = static_cast<std::size_t>(-1);
 
   std::FILE* file_ = nullptr;
   std::vector<char> buffer_;
@@ -48,6 +53,9 @@ class TextReader {
   bool at_end_ = false;
   bool failed_ = false;
   bool has_nul_ = false;
+  // The line breaks of the 64-byte block at hits_base_ of the buffer, one bit a byte.
+  std::size_t hits_base_ = kNoHits;
+  std::uint64_t hits_ = 0;
 };
 
 // A file written in text mode. Errors are remembered, never thrown; Close() tells

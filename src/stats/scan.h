@@ -83,6 +83,13 @@ class Scanner {
 // The matching primitives below run several times for every log line: they are inline.
 
 inline bool Scanner::Literal(std::string_view format) {
+  // Usually the text holds the format's characters as they stand, each blank a single
+  // space: then they are taken at once, and only a final blank still skips all white space.
+  if (text_.size() - pos_ >= format.size() && text_.compare(pos_, format.size(), format) == 0) {
+    pos_ += format.size();
+    if (!format.empty() && format.back() == ' ') SkipSpace();
+    return true;
+  }
   for (const char c : format) {
     if (c == ' ') {
       SkipSpace();
