@@ -145,7 +145,7 @@ std::size_t TextReader::NextBreak(std::size_t from, std::size_t limit) {
   return static_cast<std::size_t>(FindLineBreak(data + from, data + limit) - data);
 }
 
-bool TextReader::ReadLine(std::size_t max_chars, std::string_view* line) {
+bool TextReader::ReadLineSlowly(std::size_t max_chars, std::string_view* line) {
   if (max_chars == 0 || file_ == nullptr) return false;
   char* const data = buffer_.data();
   has_nul_ = false;

@@ -5,6 +5,7 @@
 // whatever the file's length.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -30,7 +31,10 @@ class TextReader {
   // Reads the next line of at most max_chars characters (max_chars >= 1): the line ends
   // after its newline, which it keeps, or when max_chars characters have been taken, or
   // at end of file. The view stays valid until the next call. Answers false at end of file.
-  bool ReadLine(std::size_t max_chars, std::string_view* line);
+  bool ReadLine(std::size_t max_chars, std::string_view* line) {
+    if (TakeKnownLine(max_chars, line)) return true;
+    return ReadLineSlowly(max_chars, line);
+  }
 
   // True when reading failed for another reason than the end of the file.
   bool Failed() const { return failed_; }
@@ -39,6 +43,30 @@ class TextReader {
   bool line_has_nul() const { return has_nul_; }
 
  private:
+  // The usual line, when the line breaks found for the previous line already show where
+  // it ends: it is handed out where it stands, a CR before its newline overwritten.
+  bool TakeKnownLine(std::size_t max_chars, std::string_view* line) {
+    if (pos_ < hits_base_ || pos_ - hits_base_ >= 64) return false;
+    const std::uint64_t rest = hits_ & (~std::uint64_t{0} << (pos_ - hits_base_));
+    if (rest == 0) return false;
+    const std::size_t at = hits_base_ + static_cast<std::size_t>(std::countr_zero(rest));
+    if (at - pos_ >= max_chars) return false;
+    char* const data = buffer_.data();
+    std::size_t next = at + 1;
+    if (data[at] == '\r') {
+      if (at + 1 >= end_ || data[at + 1] != '\n') return false;
+      data[at] = '\n';
+      next = at + 2;
+    } else if (data[at] != '\n') {
+      return false;
+    }
+    *line = std::string_view(data + pos_, at + 1 - pos_);
+    pos_ = next;
+    has_nul_ = false;
+    return true;
+  }
+  bool ReadLineSlowly(std::size_t max_chars, std::string_view* line);
+
   // Makes room and reads the next block; answers false when no byte was added.
   bool Refill(std::size_t* start, std::size_t* write);
   // The position of the first newline, CR or NUL in [from, limit), or limit.
