@@ -18,28 +18,15 @@
 #include "config/keyword_table.h"
 #include "platform/format.h"
 #include "platform/sink.h"
+#include "unit_support.h"
 
 namespace kestrum {
 namespace {
 
+using testing_support::Shown;
+
 using fuzzing::Random;
 using namespace std::string_view_literals;
-
-std::string Shown(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      out += c;
-    } else {
-      out += Format("\\x%02X", static_cast<unsigned>(byte));
-    }
-  }
-  return out + "\"";
-}
 
 // A keyword as a line may write it: one of the table's in any letter case, or a word
 // that is none of them.

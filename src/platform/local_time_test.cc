@@ -8,31 +8,12 @@
 #include <optional>
 #include <string>
 
+#include "unit_support.h"
+
 namespace kestrum {
 namespace {
 
-// Sets TZ for one test and puts the previous setting back afterwards.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) saved_ = old;
-    setenv("TZ", zone, 1);
-    InitTimeZone();
-  }
-  ~ScopedTimeZone() {
-    if (saved_) {
-      setenv("TZ", saved_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    InitTimeZone();
-  }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
- private:
-  std::optional<std::string> saved_;
-};
+using testing_support::ScopedTimeZone;
 
 LocalFields Fields(std::int64_t year, std::int64_t month0, std::int64_t day, std::int64_t hour, std::int64_t minute,
                    bool dst) {

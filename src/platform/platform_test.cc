@@ -12,19 +12,13 @@
 #include "platform/cp866.h"
 #include "platform/format.h"
 #include "platform/text_file.h"
+#include "unit_support.h"
 
 namespace kestrum {
 namespace {
 
-std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 class TempDir : public ::testing::Test {
  protected:

@@ -15,22 +15,16 @@
 #include "report/area_reports.h"
 #include "report/expected_tables.h"
 #include "report/link_reports.h"
+#include "unit_support.h"
 
 namespace kestrum {
 namespace {
 
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
+
 using expected::Border;
 using expected::Lines;
-
-std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A file's bytes as UTF-8 text with LF line ends; fails the test on a bare LF.
 std::string ReadReport(const std::filesystem::path& path) {

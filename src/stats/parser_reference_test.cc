@@ -21,29 +21,16 @@
 #include "stats/link_parser.h"
 #include "stats/link_set.h"
 #include "stats/period.h"
+#include "unit_support.h"
 
 namespace kestrum {
 namespace {
 
+using testing_support::ScopedTimeZone;
+using testing_support::Shown;
+
 using fuzzing::Mutated;
 using fuzzing::Random;
-
-// A text with every byte outside printable ASCII written as an escape, for messages.
-std::string Shown(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      out += c;
-    } else {
-      out += Format("\\x%02X", static_cast<unsigned>(byte));
-    }
-  }
-  return out + "\"";
-}
 
 // Counts disagreements and reports the first few in full; a test ends with
 // EXPECT_EQ(mismatches.count(), 0) so that one fault does not print a thousand lines.
@@ -82,29 +69,6 @@ std::string DescribeAll(const Set& set) {
   for (const auto& record : set) out += Describe(&record) + "\n";
   return out;
 }
-
-// Sets TZ for one test and puts the previous setting back afterwards.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) saved_ = old;
-    setenv("TZ", zone, 1);
-    InitTimeZone();
-  }
-  ~ScopedTimeZone() {
-    if (saved_) {
-      setenv("TZ", saved_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    InitTimeZone();
-  }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
- private:
-  std::optional<std::string> saved_;
-};
 
 // Adds what the model says a text adds, and answers it: none for a text that is no
 // area line.

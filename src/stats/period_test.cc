@@ -13,34 +13,14 @@
 
 #include "platform/cp866.h"
 #include "platform/format.h"
+#include "unit_support.h"
 
 namespace kestrum {
 namespace {
 
+using testing_support::ScopedTimeZone;
+
 constexpr std::string_view kRefused = "Ошибка задания периода"_cp866;
-
-// Sets TZ for one test and puts the previous setting back afterwards.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) saved_ = old;
-    setenv("TZ", zone, 1);
-    InitTimeZone();
-  }
-  ~ScopedTimeZone() {
-    if (saved_) {
-      setenv("TZ", saved_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    InitTimeZone();
-  }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
- private:
-  std::optional<std::string> saved_;
-};
 
 // A period whose "today" is the given calendar time.
 ReportPeriod PeriodAt(std::int64_t now) {
