@@ -64,38 +64,19 @@ bool AreaSet::FoldedEqual::operator()(std::string_view a, std::string_view b) co
   return true;
 }
 
-AreaRecord* AreaSet::Find(std::string_view name) {
-  const std::size_t at = index_.Find(name, NameAt());
-  return at == index_.npos ? nullptr : &records_[at];
-}
+AreaRecord* AreaSet::Find(std::string_view name) { return records_.Find(name); }
 
-const AreaRecord* AreaSet::Find(std::string_view name) const {
-  const std::size_t at = index_.Find(name, NameAt());
-  return at == index_.npos ? nullptr : &records_[at];
-}
+const AreaRecord* AreaSet::Find(std::string_view name) const { return records_.Find(name); }
 
 AreaRecord& AreaSet::Add(std::string_view name) {
   AreaRecord record;
   record.name = std::string(name);
   CapitalizeAreaName(record.name);
-  // Should a caller add a name twice, Find keeps answering the earlier record.
-  const std::size_t position = records_.size();
-  records_.push_back(std::move(record));
-  if (index_.Find(records_.back().name, NameAt()) == index_.npos) {
-    index_.Insert(records_.back().name, position, NameAt());
-  }
-  return records_.back();
+  return records_.Append(std::move(record));
 }
 
 AreaRecord& AreaSet::InsertAt(const AreaRecord& record, std::size_t position) {
-  if (AreaRecord* existing = Find(record.name)) return *existing;
-  if (position > records_.size()) position = records_.size();
-  if (position < records_.size()) {
-    index_.ShiftFrom(position);
-  }
-  records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(position), record);
-  index_.Insert(records_[position].name, position, NameAt());
-  return records_[position];
+  return records_.InsertAt(record, position);
 }
 
 void AreaSet::Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,

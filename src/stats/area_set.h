@@ -48,8 +48,8 @@ class AreaSet {
 
   std::size_t count() const { return records_.size(); }
   const AreaRecord& operator[](std::size_t index) const { return records_[index]; }
-  std::vector<AreaRecord>::const_iterator begin() const { return records_.begin(); }
-  std::vector<AreaRecord>::const_iterator end() const { return records_.end(); }
+  auto begin() const { return records_.begin(); }
+  auto end() const { return records_.end(); }
 
  private:
   // Hash and equality over names with a-z folded to A-Z, usable with any string_view, so
@@ -63,16 +63,7 @@ class AreaSet {
     bool operator()(std::string_view a, std::string_view b) const noexcept;
   };
 
-  // The name stored at a position, for the index.
-  struct NameAtFn {
-    const std::vector<AreaRecord>* records;
-    std::string_view operator()(std::size_t position) const { return (*records)[position].name; }
-  };
-  NameAtFn NameAt() const { return NameAtFn{&records_}; }
-
-  std::vector<AreaRecord> records_;
-  // Name -> position in records_; positions, not pointers, so copies of a set stay valid.
-  NameIndex<FoldedHash, FoldedEqual> index_;
+  IndexedRecords<AreaRecord, FoldedHash, FoldedEqual> records_;
 };
 
 // Configuration handlers for the area keywords; they never refuse a line.

@@ -6,37 +6,18 @@ std::size_t LinkSet::NameHash::operator()(std::string_view name) const noexcept 
   return std::hash<std::string_view>{}(name);
 }
 
-LinkRecord* LinkSet::Find(std::string_view name) {
-  const std::size_t at = index_.Find(name, NameAt());
-  return at == index_.npos ? nullptr : &records_[at];
-}
+LinkRecord* LinkSet::Find(std::string_view name) { return records_.Find(name); }
 
-const LinkRecord* LinkSet::Find(std::string_view name) const {
-  const std::size_t at = index_.Find(name, NameAt());
-  return at == index_.npos ? nullptr : &records_[at];
-}
+const LinkRecord* LinkSet::Find(std::string_view name) const { return records_.Find(name); }
 
 LinkRecord& LinkSet::Add(std::string_view name) {
   LinkRecord record;
   record.name = std::string(name);
-  // Should a caller add a name twice, Find keeps answering the earlier record.
-  const std::size_t position = records_.size();
-  records_.push_back(std::move(record));
-  if (index_.Find(records_.back().name, NameAt()) == index_.npos) {
-    index_.Insert(records_.back().name, position, NameAt());
-  }
-  return records_.back();
+  return records_.Append(std::move(record));
 }
 
 LinkRecord& LinkSet::InsertAt(const LinkRecord& record, std::size_t position) {
-  if (LinkRecord* existing = Find(record.name)) return *existing;
-  if (position > records_.size()) position = records_.size();
-  if (position < records_.size()) {
-    index_.ShiftFrom(position);
-  }
-  records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(position), record);
-  index_.Insert(records_[position].name, position, NameAt());
-  return records_[position];
+  return records_.InsertAt(record, position);
 }
 
 void LinkSet::Accumulate(std::string_view name, std::uint32_t received, std::uint32_t sent, std::uint32_t requests) {

@@ -38,8 +38,8 @@ class LinkSet {
 
   std::size_t count() const { return records_.size(); }
   const LinkRecord& operator[](std::size_t index) const { return records_[index]; }
-  std::vector<LinkRecord>::const_iterator begin() const { return records_.begin(); }
-  std::vector<LinkRecord>::const_iterator end() const { return records_.end(); }
+  auto begin() const { return records_.begin(); }
+  auto end() const { return records_.end(); }
 
  private:
   // Hashes any string_view, so a lookup by address text needs no allocation.
@@ -48,16 +48,7 @@ class LinkSet {
     std::size_t operator()(std::string_view name) const noexcept;
   };
 
-  // The name stored at a position, for the index.
-  struct NameAtFn {
-    const std::vector<LinkRecord>* records;
-    std::string_view operator()(std::size_t position) const { return (*records)[position].name; }
-  };
-  NameAtFn NameAt() const { return NameAtFn{&records_}; }
-
-  std::vector<LinkRecord> records_;
-  // Name -> position in records_; positions, not pointers, so copies of a set stay valid.
-  NameIndex<NameHash, std::equal_to<>> index_;
+  IndexedRecords<LinkRecord, NameHash, std::equal_to<>> records_;
 };
 
 // Ignore.Link: the whole value is the address; the link is added if new and marked.

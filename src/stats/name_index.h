@@ -1,10 +1,11 @@
-// An open-addressing index from names to positions in a set's record vector: a lookup
-// probes a flat array of small slots instead of chasing a node per name, so it touches
-// little memory even with thousands of names.
+// Records kept in the order they were named and found by name in constant time: an
+// open-addressing index from names to positions in the record vector, whose lookup probes
+// a flat array of small slots instead of chasing a node per name.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -67,6 +68,55 @@ class NameIndex {
 
   std::vector<Slot> slots_;
   std::size_t used_ = 0;
+};
+
+// A vector of records (each with a `name`) and its name index. Hash and Equal decide
+// which names are the same.
+template <typename Record, typename Hash, typename Equal>
+class IndexedRecords {
+ public:
+  Record* Find(std::string_view name) {
+    const std::size_t at = index_.Find(name, NameAt());
+    return at == index_.npos ? nullptr : &records_[at];
+  }
+  const Record* Find(std::string_view name) const {
+    const std::size_t at = index_.Find(name, NameAt());
+    return at == index_.npos ? nullptr : &records_[at];
+  }
+
+  // Appends the record. Should a name be appended twice, Find keeps answering the first.
+  Record& Append(Record record) {
+    const std::size_t position = records_.size();
+    records_.push_back(std::move(record));
+    if (index_.Find(records_.back().name, NameAt()) == index_.npos) {
+      index_.Insert(records_.back().name, position, NameAt());
+    }
+    return records_.back();
+  }
+
+  // Stores a copy at position (at most the count), the records from there on moving up
+  // one place; a record of the same name already present is answered unchanged.
+  Record& InsertAt(const Record& record, std::size_t position) {
+    if (Record* existing = Find(record.name)) return *existing;
+    if (position > records_.size()) position = records_.size();
+    index_.ShiftFrom(position);
+    records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(position), record);
+    index_.Insert(records_[position].name, position, NameAt());
+    return records_[position];
+  }
+
+  std::size_t size() const { return records_.size(); }
+  const Record& operator[](std::size_t index) const { return records_[index]; }
+  typename std::vector<Record>::const_iterator begin() const { return records_.begin(); }
+  typename std::vector<Record>::const_iterator end() const { return records_.end(); }
+
+ private:
+  auto NameAt() const {
+    return [this](std::size_t position) { return std::string_view(records_[position].name); };
+  }
+
+  std::vector<Record> records_;
+  NameIndex<Hash, Equal> index_;
 };
 
 }  // namespace kestrum
