@@ -39,7 +39,7 @@ double FormatArg::AsDouble() const {
 
 namespace {
 
-struct ConversionSpec {
+struct Directive {
   std::string flags;
   bool left = false;
   int width = -1;
@@ -47,30 +47,30 @@ struct ConversionSpec {
   char conversion = 0;
 };
 
-void Pad(std::string& out, std::string_view body, const ConversionSpec& spec) {
-  const int padding = spec.width > static_cast<int>(body.size()) ? spec.width - static_cast<int>(body.size()) : 0;
-  if (!spec.left) out.append(static_cast<std::size_t>(padding), ' ');
+void Pad(std::string& out, std::string_view body, const Directive& directive) {
+  const int padding = directive.width > static_cast<int>(body.size()) ? directive.width - static_cast<int>(body.size()) : 0;
+  if (!directive.left) out.append(static_cast<std::size_t>(padding), ' ');
   out.append(body);
-  if (spec.left) out.append(static_cast<std::size_t>(padding), ' ');
+  if (directive.left) out.append(static_cast<std::size_t>(padding), ' ');
 }
 
 // Formats one numeric conversion through the C library with a length modifier that
 // matches the value actually passed.
-void AppendNumber(std::string& out, const ConversionSpec& spec, const FormatArg& arg) {
+void AppendNumber(std::string& out, const Directive& directive, const FormatArg& arg) {
   std::string format(1, '%');
-  format += spec.flags;
-  if (spec.width >= 0) format += std::to_string(spec.width);
-  if (spec.precision >= 0) {
+  format += directive.flags;
+  if (directive.width >= 0) format += std::to_string(directive.width);
+  if (directive.precision >= 0) {
     format += '.';
-    format += std::to_string(spec.precision);
+    format += std::to_string(directive.precision);
   }
   char buffer[512];
   int written = 0;
-  switch (spec.conversion) {
+  switch (directive.conversion) {
     case 'd':
     case 'i':
       format += "ll";
-      format += spec.conversion;
+      format += directive.conversion;
       written = std::snprintf(buffer, sizeof buffer, format.c_str(), arg.AsSigned());
       break;
     case 'u':
@@ -78,11 +78,11 @@ void AppendNumber(std::string& out, const ConversionSpec& spec, const FormatArg&
     case 'X':
     case 'o':
       format += "ll";
-      format += spec.conversion;
+      format += directive.conversion;
       written = std::snprintf(buffer, sizeof buffer, format.c_str(), arg.AsUnsigned());
       break;
     default:
-      format += spec.conversion;
+      format += directive.conversion;
       written = std::snprintf(buffer, sizeof buffer, format.c_str(), arg.AsDouble());
       break;
   }
@@ -93,7 +93,7 @@ void AppendNumber(std::string& out, const ConversionSpec& spec, const FormatArg&
   }
   // Very wide numbers (a huge double printed with %f): format again at full size.
   std::string large(static_cast<std::size_t>(written) + 1, '\0');
-  switch (spec.conversion) {
+  switch (directive.conversion) {
     case 'd':
     case 'i': std::snprintf(large.data(), large.size(), format.c_str(), arg.AsSigned()); break;
     case 'u':
@@ -124,40 +124,40 @@ void AppendFormat(std::string& out, std::string_view format, std::initializer_li
       ++i;
       continue;
     }
-    ConversionSpec spec;
+    Directive directive;
     while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos) {
-      if (format[i] == '-') spec.left = true;
-      spec.flags.push_back(format[i++]);
+      if (format[i] == '-') directive.left = true;
+      directive.flags.push_back(format[i++]);
     }
     while (i < format.size() && IsDigit(format[i])) {
-      spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (format[i++] - '0');
-      if (spec.width > 4096) spec.width = 4096;
+      directive.width = (directive.width < 0 ? 0 : directive.width) * 10 + (format[i++] - '0');
+      if (directive.width > 4096) directive.width = 4096;
     }
     if (i < format.size() && format[i] == '.') {
       ++i;
-      spec.precision = 0;
+      directive.precision = 0;
       while (i < format.size() && IsDigit(format[i])) {
-        spec.precision = spec.precision * 10 + (format[i++] - '0');
-        if (spec.precision > 4096) spec.precision = 4096;
+        directive.precision = directive.precision * 10 + (format[i++] - '0');
+        if (directive.precision > 4096) directive.precision = 4096;
       }
     }
     while (i < format.size() && std::string_view("hlLqjzt").find(format[i]) != std::string_view::npos) ++i;
     if (i >= format.size()) break;
-    spec.conversion = format[i++];
-    if (std::string_view("diuxXocsfFeEgG").find(spec.conversion) == std::string_view::npos) continue;
+    directive.conversion = format[i++];
+    if (std::string_view("diuxXocsfFeEgG").find(directive.conversion) == std::string_view::npos) continue;
     if (next == args.end()) continue;
     const FormatArg& arg = *next++;
-    if (spec.conversion == 's') {
+    if (directive.conversion == 's') {
       std::string_view text = arg.kind() == FormatArg::Kind::kText ? arg.AsText() : std::string_view();
-      if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision)) {
-        text = text.substr(0, static_cast<std::size_t>(spec.precision));
+      if (directive.precision >= 0 && text.size() > static_cast<std::size_t>(directive.precision)) {
+        text = text.substr(0, static_cast<std::size_t>(directive.precision));
       }
-      Pad(out, text, spec);
-    } else if (spec.conversion == 'c') {
+      Pad(out, text, directive);
+    } else if (directive.conversion == 'c') {
       const char ch = arg.kind() == FormatArg::Kind::kChar ? arg.AsChar() : static_cast<char>(arg.AsUnsigned());
-      Pad(out, std::string_view(&ch, 1), spec);
+      Pad(out, std::string_view(&ch, 1), directive);
     } else {
-      AppendNumber(out, spec, arg);
+      AppendNumber(out, directive, arg);
     }
   }
 }
