@@ -1,6 +1,11 @@
 #include "stats/area_parser.h"
 
+#include <bit>
 #include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "stats/area_name.h"
 #include "stats/scan.h"
@@ -18,7 +23,25 @@ constexpr std::size_t kTailSearchOffset = 22;
 constexpr std::size_t kDupesFigureOffset = 8;
 constexpr std::size_t kSentFigureOffset = 7;
 
-bool IsTagChar(char c) { return c != ':' && c != ' '; }
+// The length of the tag at the start of the text: the run of characters other than a
+// colon and a blank (tabs and newlines included), as "%[^: ]" takes it. Sixteen bytes at a
+// time where SSE2 is at hand: this runs for every line of the period.
+std::size_t TagLength(std::string_view text) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i colon = _mm_set1_epi8(':');
+  const __m128i blank = _mm_set1_epi8(' ');
+  while (text.size() - i >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const unsigned hits = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, colon), _mm_cmpeq_epi8(bytes, blank))));
+    if (hits != 0) return i + static_cast<std::size_t>(std::countr_zero(hits));
+    i += 16;
+  }
+#endif
+  while (i < text.size() && text[i] != ':' && text[i] != ' ') ++i;
+  return i;
+}
 
 // The figure read as strtoul reads it (white space, a sign, decimal digits) at pos; 0
 // when there are no digits or when pos lies at or past the end of the text.
@@ -43,10 +66,10 @@ bool IsTotal(std::string_view tag) { return CompareAreaNames(tag, "total") == 0;
 
 bool ParseAreaLine(AreaSet& areas, std::string_view text) {
   // Every form starts with the tag at the very first character.
-  Scanner tag_scan(text);
-  std::string_view tag;
-  if (!tag_scan.Set(IsTagChar, 0, &tag) || tag.size() > kMaxAreaTag) return false;
-  const std::string_view after_tag = tag_scan.rest();
+  const std::size_t tag_length = TagLength(text);
+  if (tag_length == 0 || tag_length > kMaxAreaTag) return false;
+  const std::string_view tag = text.substr(0, tag_length);
+  const std::string_view after_tag = text.substr(tag_length);
   // All three forms go on with a colon and then, after any white space, a word of their
   // own; its first letter tells which form alone can match.
   Scanner form(after_tag);

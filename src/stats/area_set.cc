@@ -32,16 +32,35 @@ std::uint64_t FoldWord(std::uint64_t x) {
   return x - (lower >> 2);                                       // 0x80 >> 2 == 'a' - 'A'
 }
 
-// The name's bytes from at, up to eight, as one little-endian word padded with zeros.
-std::uint64_t LoadWord(std::string_view name, std::size_t at) {
+// Eight bytes of a name of at least eight, from at, as one little-endian word.
+std::uint64_t Word8(std::string_view name, std::size_t at) {
   std::uint64_t word = 0;
-  const std::size_t n = std::min<std::size_t>(8, name.size() - at);
   if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&word, name.data() + at, n);
+    std::memcpy(&word, name.data() + at, 8);
   } else {
-    for (std::size_t i = 0; i < n; ++i) word |= std::uint64_t{static_cast<unsigned char>(name[at + i])} << (8 * i);
+    for (std::size_t i = 0; i < 8; ++i) word |= std::uint64_t{static_cast<unsigned char>(name[at + i])} << (8 * i);
   }
   return word;
+}
+
+// A name shorter than eight bytes as one word padded with zeros.
+std::uint64_t ShortWord(std::string_view name) {
+  std::uint64_t word = 0;
+  for (std::size_t i = 0; i < name.size(); ++i) word |= std::uint64_t{static_cast<unsigned char>(name[i])} << (8 * i);
+  return word;
+}
+
+// Calls take(word) with the folded words that cover the name: whole words from its
+// start and, for the rest, its last eight bytes (overlapping the word before). Names of
+// one length are covered at the same positions, so equal names give equal words.
+template <typename Take>
+void ForEachFoldedWord(std::string_view name, Take take) {
+  if (name.size() < 8) {
+    take(FoldWord(ShortWord(name)));
+    return;
+  }
+  for (std::size_t at = 0; at + 8 < name.size(); at += 8) take(FoldWord(Word8(name, at)));
+  take(FoldWord(Word8(name, name.size() - 8)));
 }
 
 }  // namespace
@@ -49,19 +68,21 @@ std::uint64_t LoadWord(std::string_view name, std::size_t at) {
 std::size_t AreaSet::FoldedHash::operator()(std::string_view name) const noexcept {
   // Folded words mixed by multiplication: cheap, and good enough for area tags.
   std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ name.size();
-  for (std::size_t at = 0; at < name.size(); at += 8) {
-    hash = (hash ^ FoldWord(LoadWord(name, at))) * 0xFF51AFD7ED558CCDULL;
+  ForEachFoldedWord(name, [&](std::uint64_t word) {
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDULL;
     hash ^= hash >> 32;
-  }
+  });
   return static_cast<std::size_t>(hash);
 }
 
 bool AreaSet::FoldedEqual::operator()(std::string_view a, std::string_view b) const noexcept {
   if (a.size() != b.size()) return false;
-  for (std::size_t at = 0; at < a.size(); at += 8) {
-    if (FoldWord(LoadWord(a, at)) != FoldWord(LoadWord(b, at))) return false;
+  if (a.size() < 8) return FoldWord(ShortWord(a)) == FoldWord(ShortWord(b));
+  std::size_t at = 0;
+  for (; at + 8 < a.size(); at += 8) {
+    if (FoldWord(Word8(a, at)) != FoldWord(Word8(b, at))) return false;
   }
-  return true;
+  return FoldWord(Word8(a, a.size() - 8)) == FoldWord(Word8(b, b.size() - 8));
 }
 
 AreaRecord* AreaSet::Find(std::string_view name) { return records_.Find(name); }
