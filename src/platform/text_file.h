@@ -5,6 +5,7 @@
 // whatever the file's length.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +17,38 @@
 
 #include "platform/sink.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kestrum {
+
+namespace text_detail {
+
+// One bit for each of the 64 bytes at p that is a newline, a carriage return or a NUL.
+inline std::uint64_t BreakMask64(const char* p) {
+#if defined(__SSE2__)
+  const __m128i newline = _mm_set1_epi8('\n');
+  const __m128i carriage_return = _mm_set1_epi8('\r');
+  const __m128i nul = _mm_setzero_si128();
+  std::uint64_t mask = 0;
+  for (int i = 0; i < 4; ++i) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
+                                      _mm_cmpeq_epi8(bytes, nul));
+    mask |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hits))} << (16 * i);
+  }
+  return mask;
+#else
+  std::uint64_t mask = 0;
+  for (int i = 0; i < 64; ++i) {
+    if (p[i] == '\n' || p[i] == '\r' || p[i] == '\0') mask |= std::uint64_t{1} << i;
+  }
+  return mask;
+#endif
+}
+
+}  // namespace text_detail
 
 class TextReader {
  public:
@@ -32,7 +64,7 @@ class TextReader {
   // after its newline, which it keeps, or when max_chars characters have been taken, or
   // at end of file. The view stays valid until the next call. Answers false at end of file.
   bool ReadLine(std::size_t max_chars, std::string_view* line) {
-    if (TakeKnownLine(max_chars, line)) return true;
+    if (TakeUsualLine(max_chars, line)) return true;
     return ReadLineSlowly(max_chars, line);
   }
 
@@ -43,14 +75,35 @@ class TextReader {
   bool line_has_nul() const { return has_nul_; }
 
  private:
-  // The usual line, when the line breaks found for the previous line already show where
-  // it ends: it is handed out where it stands, a CR before its newline overwritten.
-  bool TakeKnownLine(std::size_t max_chars, std::string_view* line) {
-    if (pos_ < hits_base_ || pos_ - hits_base_ >= 64) return false;
-    const std::uint64_t rest = hits_ & (~std::uint64_t{0} << (pos_ - hits_base_));
-    if (rest == 0) return false;
-    const std::size_t at = hits_base_ + static_cast<std::size_t>(std::countr_zero(rest));
-    if (at - pos_ >= max_chars) return false;
+  // The usual line: its end lies within the limit in the buffer, found among the breaks
+  // of the 64-byte block that served the previous line or in the blocks after it, and it
+  // holds no CR or NUL but perhaps a CR before its newline. It is handed out where it
+  // stands, that CR overwritten by the newline.
+  bool TakeUsualLine(std::size_t max_chars, std::string_view* line) {
+    const std::size_t limit = pos_ + std::min(end_ - pos_, max_chars);
+    std::size_t from = pos_;
+    std::size_t at = 0;
+    bool found = false;
+    if (from >= hits_base_ && from - hits_base_ < 64) {
+      const std::uint64_t rest = hits_ & (~std::uint64_t{0} << (from - hits_base_));
+      if (rest != 0) {
+        at = hits_base_ + static_cast<std::size_t>(std::countr_zero(rest));
+        found = true;
+      } else {
+        from = hits_base_ + 64;
+      }
+    }
+    while (!found && from < limit && limit - from >= 64) {
+      const std::uint64_t mask = text_detail::BreakMask64(buffer_.data() + from);
+      if (mask != 0) {
+        hits_base_ = from;
+        hits_ = mask;
+        at = from + static_cast<std::size_t>(std::countr_zero(mask));
+        found = true;
+      }
+      from += 64;
+    }
+    if (!found || at >= limit) return false;
     char* const data = buffer_.data();
     std::size_t next = at + 1;
     if (data[at] == '\r') {
