@@ -6,7 +6,7 @@
 #include "platform/cp866.h"
 #include "platform/format.h"
 #include "report/box_table.h"
-#include "report/sorted_copy.h"
+#include "report/report_common.h"
 #include "stats/area_name.h"
 
 namespace kestrum {
@@ -48,8 +48,6 @@ constexpr std::uint32_t kTrafficName = COL_LEFT | 35;
 
 using Areas = std::vector<const AreaRecord*>;
 
-double Kb(double bytes) { return bytes * (1.0 / 1024); }
-double Percent(double key, double sum) { return key * 100.0 / sum; }
 
 bool IsLive(const AreaRecord& area) { return area.imported != 0 || area.exported != 0 || area.dupes != 0; }
 

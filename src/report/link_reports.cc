@@ -5,7 +5,7 @@
 #include "platform/cp866.h"
 #include "platform/format.h"
 #include "report/box_table.h"
-#include "report/sorted_copy.h"
+#include "report/report_common.h"
 #include "stats/fido_address.h"
 
 namespace kestrum {
@@ -30,8 +30,6 @@ constexpr std::string_view kAreaFixTotal = "Всего по %lu линкам:\n%
 
 using Links = std::vector<const LinkRecord*>;
 
-double Kb(double bytes) { return bytes * (1.0 / 1024); }
-double Percent(double key, double sum) { return key * 100.0 / sum; }
 
 double Received(const LinkRecord& link) { return link.bytes_received; }
 double Sent(const LinkRecord& link) { return link.bytes_sent; }
