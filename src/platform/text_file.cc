@@ -13,7 +13,6 @@ namespace kestrum {
 
 namespace {
 
-constexpr std::size_t kReadBlock = 1 << 20;
 constexpr std::size_t kWriteBlock = 1 << 16;
 
 }  // namespace
@@ -25,7 +24,7 @@ TextReader::~TextReader() {
 bool TextReader::Open(const std::string& path) {
   file_ = std::fopen(path.c_str(), "rb");
   if (file_ == nullptr) return false;
-  buffer_.assign(kReadBlock, '\0');
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
   pos_ = end_ = 0;
   hits_base_ = kNoHits;
   at_end_ = failed_ = false;
@@ -37,19 +36,19 @@ bool TextReader::Refill(std::size_t* start, std::size_t* write) {
   // Keep the part of the line collected so far; it is at most one line long.
   hits_base_ = kNoHits;  // the buffer's bytes are about to move
   const std::size_t kept = *write - *start;
-  if (*start != 0) std::memmove(buffer_.data(), buffer_.data() + *start, kept);
+  if (*start != 0) std::memmove(buffer_.get(), buffer_.get() + *start, kept);
   *start = 0;
   *write = kept;
   pos_ = end_ = kept;
-  const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+  const std::size_t got = std::fread(buffer_.get() + end_, 1, kBufferSize - end_, file_);
   if (got == 0) {
     if (std::ferror(file_)) failed_ = true;
     at_end_ = true;
     return false;
   }
   // A 0x1A byte ends the file: nothing after it is ever read.
-  if (const void* eof = std::memchr(buffer_.data() + end_, 0x1A, got)) {
-    end_ = static_cast<std::size_t>(static_cast<const char*>(eof) - buffer_.data());
+  if (const void* eof = std::memchr(buffer_.get() + end_, 0x1A, got)) {
+    end_ = static_cast<std::size_t>(static_cast<const char*>(eof) - buffer_.get());
     at_end_ = true;
     return end_ > kept;
   }
@@ -101,7 +100,7 @@ const char* FindLineBreak(const char* p, const char* end) {
 }  // namespace
 
 std::size_t TextReader::NextBreak(std::size_t from, std::size_t limit) {
-  const char* const data = buffer_.data();
+  const char* const data = buffer_.get();
   // Lines are shorter than 64 bytes as a rule, so the breaks of one 64-byte block serve
   // the next line or two as well.
   if (from >= hits_base_ && from - hits_base_ < 64) {
@@ -124,7 +123,7 @@ std::size_t TextReader::NextBreak(std::size_t from, std::size_t limit) {
 
 bool TextReader::ReadLineSlowly(std::size_t max_chars, std::string_view* line) {
   if (max_chars == 0 || file_ == nullptr) return false;
-  char* const data = buffer_.data();
+  char* const data = buffer_.get();
   has_nul_ = false;
 
   // The usual line: it lies whole in the buffer, holds no CR or NUL but perhaps a CR

@@ -13,7 +13,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/sink.h"
 
@@ -94,7 +93,7 @@ class TextReader {
       }
     }
     while (!found && from < limit && limit - from >= 64) {
-      const std::uint64_t mask = text_detail::BreakMask64(buffer_.data() + from);
+      const std::uint64_t mask = text_detail::BreakMask64(buffer_.get() + from);
       if (mask != 0) {
         hits_base_ = from;
         hits_ = mask;
@@ -104,7 +103,7 @@ class TextReader {
       from += 64;
     }
     if (!found || at >= limit) return false;
-    char* const data = buffer_.data();
+    char* const data = buffer_.get();
     std::size_t next = at + 1;
     if (data[at] == '\r') {
       if (at + 1 >= end_ || data[at + 1] != '\n') return false;
@@ -128,7 +127,9 @@ class TextReader {
   static constexpr std::size_t kNoHits = static_cast<std::size_t>(-1);
 
   std::FILE* file_ = nullptr;
-  std::vector<char> buffer_;
+  // The read buffer, left uninitialised: only the bytes read into it are ever looked at.
+  static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+  std::unique_ptr<char[]> buffer_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool at_end_ = false;
