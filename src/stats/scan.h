@@ -103,6 +103,18 @@ inline bool Scanner::Literal(std::string_view format) {
 inline bool Scanner::Digits(unsigned base, std::uint64_t* magnitude, bool* overflow) {
   const std::size_t start = pos_;
   std::uint64_t value = 0;
+  if (base == 10) {
+    // The usual case: up to 19 decimal digits cannot overflow 64 bits.
+    while (pos_ < text_.size() && pos_ - start < 19) {
+      const unsigned digit = static_cast<unsigned char>(text_[pos_]) - unsigned{'0'};
+      if (digit > 9) {
+        *magnitude = value;
+        return pos_ > start;
+      }
+      value = value * 10 + digit;
+      ++pos_;
+    }
+  }
   while (pos_ < text_.size()) {
     const int digit = ScanDigitValue(text_[pos_]);
     if (digit >= static_cast<int>(base)) break;
