@@ -99,25 +99,8 @@ const char* FindLineBreak(const char* p, const char* end) {
 
 }  // namespace
 
-std::size_t TextReader::NextBreak(std::size_t from, std::size_t limit) {
+std::size_t TextReader::BreakInTail(std::size_t from, std::size_t limit) const {
   const char* const data = buffer_.get();
-  // Lines are shorter than 64 bytes as a rule, so the breaks of one 64-byte block serve
-  // the next line or two as well.
-  if (from >= hits_base_ && from - hits_base_ < 64) {
-    const std::uint64_t rest = hits_ & (~std::uint64_t{0} << (from - hits_base_));
-    if (rest != 0) return std::min(hits_base_ + static_cast<std::size_t>(std::countr_zero(rest)), limit);
-    from = hits_base_ + 64;
-    if (from >= limit) return limit;
-  }
-  while (limit - from >= 64) {
-    const std::uint64_t mask = text_detail::BreakMask64(data + from);
-    if (mask != 0) {
-      hits_base_ = from;
-      hits_ = mask;
-      return from + static_cast<std::size_t>(std::countr_zero(mask));
-    }
-    from += 64;
-  }
   return static_cast<std::size_t>(FindLineBreak(data + from, data + limit) - data);
 }
 
@@ -126,30 +109,6 @@ bool TextReader::ReadLineSlowly(std::size_t max_chars, std::string_view* line) {
   char* const data = buffer_.get();
   has_nul_ = false;
 
-  // The usual line: it lies whole in the buffer, holds no CR or NUL but perhaps a CR
-  // right before its newline, and fits the limit. It is handed out where it stands, the
-  // CR overwritten by the newline.
-  {
-    const std::size_t window = std::min(end_ - pos_, max_chars);
-    const std::size_t at = NextBreak(pos_, pos_ + window);
-    if (at < pos_ + window) {
-      const char* const found = data + at;
-      if (*found == '\n') {
-        *line = std::string_view(data + pos_, at + 1 - pos_);
-        pos_ = at + 1;
-        return true;
-      }
-      if (*found == '\r' && at + 1 < end_ && data[at + 1] == '\n') {
-        data[at] = '\n';
-        *line = std::string_view(data + pos_, at + 1 - pos_);
-        pos_ = at + 2;
-        return true;
-      }
-    }
-  }
-
-  // Everything else: a line across the buffer's end, stray CRs, NULs, the limit, the
-  // end of the file.
   std::size_t start = pos_;
   std::size_t write = pos_;  // CRs are dropped by moving the line's bytes down in place
   std::size_t read = pos_;

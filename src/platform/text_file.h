@@ -63,8 +63,8 @@ class TextReader {
   // after its newline, which it keeps, or when max_chars characters have been taken, or
   // at end of file. The view stays valid until the next call. Answers false at end of file.
   bool ReadLine(std::size_t max_chars, std::string_view* line) {
-    if (TakeUsualLine(max_chars, line)) return true;
-    return ReadLineSlowly(max_chars, line);
+    const std::size_t limit = pos_ + std::min(end_ - pos_, max_chars);
+    return TakeUsualLine(NextBreak(pos_, limit), limit, line) || ReadLineSlowly(max_chars, line);
   }
 
   // True when reading failed for another reason than the end of the file.
@@ -74,35 +74,34 @@ class TextReader {
   bool line_has_nul() const { return has_nul_; }
 
  private:
-  // The usual line: its end lies within the limit in the buffer, found among the breaks
-  // of the 64-byte block that served the previous line or in the blocks after it, and it
-  // holds no CR or NUL but perhaps a CR before its newline. It is handed out where it
-  // stands, that CR overwritten by the newline.
-  bool TakeUsualLine(std::size_t max_chars, std::string_view* line) {
-    const std::size_t limit = pos_ + std::min(end_ - pos_, max_chars);
-    std::size_t from = pos_;
-    std::size_t at = 0;
-    bool found = false;
+  // The position of the first newline, CR or NUL in [from, limit), or limit. Lines are
+  // shorter than 64 bytes as a rule, so the breaks of the 64-byte block that served the
+  // previous line mostly serve this one too.
+  std::size_t NextBreak(std::size_t from, std::size_t limit) {
     if (from >= hits_base_ && from - hits_base_ < 64) {
       const std::uint64_t rest = hits_ & (~std::uint64_t{0} << (from - hits_base_));
-      if (rest != 0) {
-        at = hits_base_ + static_cast<std::size_t>(std::countr_zero(rest));
-        found = true;
-      } else {
-        from = hits_base_ + 64;
-      }
+      if (rest != 0) return std::min(hits_base_ + static_cast<std::size_t>(std::countr_zero(rest)), limit);
+      from = hits_base_ + 64;
+      if (from >= limit) return limit;
     }
-    while (!found && from < limit && limit - from >= 64) {
+    while (limit - from >= 64) {
       const std::uint64_t mask = text_detail::BreakMask64(buffer_.get() + from);
       if (mask != 0) {
         hits_base_ = from;
         hits_ = mask;
-        at = from + static_cast<std::size_t>(std::countr_zero(mask));
-        found = true;
+        return from + static_cast<std::size_t>(std::countr_zero(mask));
       }
       from += 64;
     }
-    if (!found || at >= limit) return false;
+    return BreakInTail(from, limit);
+  }
+  // The same for fewer than 64 bytes.
+  std::size_t BreakInTail(std::size_t from, std::size_t limit) const;
+
+  // The usual line, whose first break at lies within the limit: a newline, or a CR right
+  // before one. It is handed out where it stands, that CR overwritten by the newline.
+  bool TakeUsualLine(std::size_t at, std::size_t limit, std::string_view* line) {
+    if (at >= limit) return false;
     char* const data = buffer_.get();
     std::size_t next = at + 1;
     if (data[at] == '\r') {
@@ -117,12 +116,12 @@ class TextReader {
     has_nul_ = false;
     return true;
   }
+  // Everything else: a line across the buffer's end, stray CRs, NULs, the limit, the
+  // end of the file.
   bool ReadLineSlowly(std::size_t max_chars, std::string_view* line);
 
   // Makes room and reads the next block; answers false when no byte was added.
   bool Refill(std::size_t* start, std::size_t* write);
-  // The position of the first newline, CR or NUL in [from, limit), or limit.
-  std::size_t NextBreak(std::size_t from, std::size_t limit);
 
   static constexpr std::size_t kNoHits = static_cast<std::size_t>(-1);
 

@@ -48,7 +48,6 @@ constexpr std::uint32_t kTrafficName = COL_LEFT | 35;
 
 using Areas = std::vector<const AreaRecord*>;
 
-
 bool IsLive(const AreaRecord& area) { return area.imported != 0 || area.exported != 0 || area.dupes != 0; }
 
 class AreaReports {

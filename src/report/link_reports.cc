@@ -30,7 +30,6 @@ constexpr std::string_view kAreaFixTotal = "Всего по %lu линкам:\n%
 
 using Links = std::vector<const LinkRecord*>;
 
-
 double Received(const LinkRecord& link) { return link.bytes_received; }
 double Sent(const LinkRecord& link) { return link.bytes_sent; }
 

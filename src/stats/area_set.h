@@ -55,11 +55,9 @@ class AreaSet {
   // Hash and equality over names with a-z folded to A-Z, usable with any string_view, so
   // a lookup needs neither a folded copy nor an allocation.
   struct FoldedHash {
-    using is_transparent = void;
     std::size_t operator()(std::string_view name) const noexcept;
   };
   struct FoldedEqual {
-    using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const noexcept;
   };
 

@@ -44,7 +44,6 @@ class LinkSet {
  private:
   // Hashes any string_view, so a lookup by address text needs no allocation.
   struct NameHash {
-    using is_transparent = void;
     std::size_t operator()(std::string_view name) const noexcept;
   };
 
