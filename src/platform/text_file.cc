@@ -24,8 +24,19 @@ TextReader::~TextReader() {
 bool TextReader::Open(const std::string& path) {
   file_ = std::fopen(path.c_str(), "rb");
   if (file_ == nullptr) return false;
-  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
   pos_ = end_ = 0;
+  file_offset_ = 0;
+  hits_base_ = kNoHits;
+  at_end_ = failed_ = false;
+  return true;
+}
+
+bool TextReader::Seek(std::uint64_t offset) {
+  if (file_ == nullptr || offset > kMaxOffset) return false;
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  pos_ = end_ = 0;
+  file_offset_ = offset;
   hits_base_ = kNoHits;
   at_end_ = failed_ = false;
   return true;
@@ -40,15 +51,18 @@ bool TextReader::Refill(std::size_t* start, std::size_t* write) {
   *start = 0;
   *write = kept;
   pos_ = end_ = kept;
-  const std::size_t got = std::fread(buffer_.get() + end_, 1, kBufferSize - end_, file_);
+  const std::size_t got = std::fread(buffer_.get() + end_, 1, kBlockSize - end_, file_);
   if (got == 0) {
     if (std::ferror(file_)) failed_ = true;
     at_end_ = true;
     return false;
   }
+  file_offset_ += got;
   // A 0x1A byte ends the file: nothing after it is ever read.
   if (const void* eof = std::memchr(buffer_.get() + end_, 0x1A, got)) {
-    end_ = static_cast<std::size_t>(static_cast<const char*>(eof) - buffer_.get());
+    const std::size_t eof_at = static_cast<std::size_t>(static_cast<const char*>(eof) - buffer_.get());
+    file_offset_ -= end_ + got - eof_at;
+    end_ = eof_at;
     at_end_ = true;
     return end_ > kept;
   }

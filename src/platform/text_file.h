@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,6 +52,9 @@ inline std::uint64_t BreakMask64(const char* p) {
 
 class TextReader {
  public:
+  // The size of a read block: the reader never holds more of the file at once.
+  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
   TextReader() = default;
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
@@ -58,6 +62,14 @@ class TextReader {
 
   // Opens the file for reading; false when it cannot be opened.
   bool Open(const std::string& path);
+
+  // Goes on reading at the given byte (at most kMaxOffset) of the open file, as if the
+  // file began there; false when the file cannot be positioned there.
+  bool Seek(std::uint64_t offset);
+  static constexpr std::uint64_t kMaxOffset = static_cast<std::uint64_t>(std::numeric_limits<long>::max());
+
+  // The offset in the file of the next byte to be read, CRs dropped or not.
+  std::uint64_t position() const { return file_offset_ - (end_ - pos_); }
 
   // Reads the next line of at most max_chars characters (max_chars >= 1): the line ends
   // after its newline, which it keeps, or when max_chars characters have been taken, or
@@ -127,10 +139,10 @@ class TextReader {
 
   std::FILE* file_ = nullptr;
   // The read buffer, left uninitialised: only the bytes read into it are ever looked at.
-  static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
   std::unique_ptr<char[]> buffer_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
+  std::uint64_t file_offset_ = 0;  // of the byte after the buffer's last (at end_)
   bool at_end_ = false;
   bool failed_ = false;
   bool has_nul_ = false;
