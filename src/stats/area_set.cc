@@ -100,17 +100,30 @@ AreaRecord& AreaSet::InsertAt(const AreaRecord& record, std::size_t position) {
   return records_.InsertAt(record, position);
 }
 
+AreaRecord& AreaSet::FindOrAddUnknown(std::string_view name) {
+  if (AreaRecord* area = Find(name)) return *area;
+  AreaRecord& area = Add(name);
+  area.flags |= AREA_UNKNOWN;
+  return area;
+}
+
 void AreaSet::Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
                          std::uint32_t dupes) {
-  AreaRecord* area = Find(name);
-  if (area == nullptr) {
-    area = &Add(name);
-    area->flags |= AREA_UNKNOWN;
+  AreaRecord& area = FindOrAddUnknown(name);
+  area.imported += imported;  // unsigned: wraps modulo 2^32
+  area.imported_bytes += static_cast<double>(bytes);
+  area.exported += exported;
+  area.dupes += dupes;
+}
+
+void AreaSet::AccumulateSet(const AreaSet& part) {
+  for (const AreaRecord& figures : part) {
+    AreaRecord& area = FindOrAddUnknown(figures.name);
+    area.imported += figures.imported;
+    area.imported_bytes += figures.imported_bytes;
+    area.exported += figures.exported;
+    area.dupes += figures.dupes;
   }
-  area->imported += imported;  // unsigned: wraps modulo 2^32
-  area->imported_bytes += static_cast<double>(bytes);
-  area->exported += exported;
-  area->dupes += dupes;
 }
 
 const char* HandleEchoArea(AreaSet& areas, KeywordEntry& entry) {

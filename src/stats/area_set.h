@@ -46,6 +46,10 @@ class AreaSet {
   void Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
                   std::uint32_t dupes);
 
+  // Adds the figures of another set's records, in its order, as Accumulate does: the
+  // result of tallying part of a log apart, added to what came before it.
+  void AccumulateSet(const AreaSet& part);
+
   std::size_t count() const { return records_.size(); }
   const AreaRecord& operator[](std::size_t index) const { return records_[index]; }
   auto begin() const { return records_.begin(); }
@@ -60,6 +64,9 @@ class AreaSet {
   struct FoldedEqual {
     bool operator()(std::string_view a, std::string_view b) const noexcept;
   };
+
+  // The named area, appended flagged AREA_UNKNOWN when new.
+  AreaRecord& FindOrAddUnknown(std::string_view name);
 
   IndexedRecords<AreaRecord, FoldedHash, FoldedEqual> records_;
 };

@@ -28,6 +28,16 @@ void LinkSet::Accumulate(std::string_view name, std::uint32_t received, std::uin
   link->areafix_requests += requests;  // unsigned: wraps modulo 2^32
 }
 
+void LinkSet::AccumulateSet(const LinkSet& part) {
+  for (const LinkRecord& figures : part) {
+    LinkRecord* link = Find(figures.name);
+    if (link == nullptr) link = &Add(figures.name);
+    link->bytes_received += figures.bytes_received;
+    link->bytes_sent += figures.bytes_sent;
+    link->areafix_requests += figures.areafix_requests;
+  }
+}
+
 const char* HandleIgnoreLink(LinkSet& links, KeywordEntry& entry) {
   if (!entry.value) return nullptr;
   // The whole value is the address, written exactly as the log writes it.
