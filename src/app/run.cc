@@ -1,7 +1,11 @@
 #include "app/run.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "config/config_reader.h"
 #include "platform/cp866.h"
@@ -31,14 +35,11 @@ constexpr std::string_view kCountLinkLines = "Содержали информа�
 
 constexpr const char* kDebugFileNames[3] = {"f1.txt", "f2.txt", "f3.txt"};
 
-// Where a log line's text begins after its time stamp: offset 20, or 25 when the
-// characters at 20 and 23 are the brackets of a "[xx]" tag. A line too short for its
-// offset has an empty text.
-std::string_view LineText(std::string_view line) {
-  std::size_t offset = 20;
-  if (line.size() > 23 && line[20] == '[' && line[23] == ']') offset = 25;
-  return offset < line.size() ? line.substr(offset) : std::string_view();
-}
+// A log is read in chunks of four read blocks, less a little: the line that crosses a
+// chunk's end is then mostly within the blocks already read for the chunk.
+constexpr std::uint64_t kLogChunkSize = 4 * TextReader::kBlockSize - 4096;
+
+unsigned DefaultLogThreads() { return std::clamp(std::thread::hardware_concurrency(), 1U, 4U); }
 
 }  // namespace
 
@@ -50,7 +51,8 @@ struct Run::DebugFiles {
   TextWriter* all[3] = {&area_lines, &link_lines, &other_lines};
 };
 
-Run::Run(Sink& console, Clock clock) : console_(console), period_(std::move(clock)) {}
+Run::Run(Sink& console, Clock clock)
+    : console_(console), period_(std::move(clock)), log_threads_(DefaultLogThreads()) {}
 
 Run::~Run() = default;
 
@@ -112,25 +114,36 @@ bool Run::ReadLog() {
   if (keywords_.KeywordInt(kDebug) != 0) OpenDebugFiles();
   DebugFiles* const debug = debug_.get();
 
-  std::string_view line;
-  while (log.ReadLine(LOG_LINE_SIZE - 1, &line)) {
-    // A NUL ends the line's text as far as anything but the reading is concerned.
-    if (log.line_has_nul()) line = line.substr(0, line.find('\0'));
-    ++counts_.read;
-    if (!period_.Contains(line)) continue;
-    ++counts_.in_period;
-    const std::string_view text = LineText(line);
-    if (ParseAreaLine(areas_, text)) {
-      ++counts_.area_lines;
-      if (debug) debug->area_lines.Write(text);
-    } else if (ParseLinkLine(links_, text)) {
-      ++counts_.link_lines;
-      if (debug) debug->link_lines.Write(text);
-    } else if (debug) {
-      debug->other_lines.Write(line);
+  LogTally tally{period_, areas_, links_, counts_};
+
+  // A long log is read by several threads at once, except for the debug files, which
+  // take the lines in their order. Each thread positions its own reading in the file.
+  std::error_code error;
+  const std::uint64_t size = std::filesystem::file_size(log_name, error);
+  if (debug == nullptr && log_threads_ > 1 && !error && size >= 2 * kLogChunkSize && size <= TextReader::kMaxOffset) {
+    const ChunkedReading chunked = ReadLogInChunks(log_name, size, kLogChunkSize, log_threads_, tally);
+    if (chunked.outcome == ChunkedReading::kComplete) return true;
+    if (chunked.outcome == ChunkedReading::kFailed || !log.Seek(chunked.resume_at)) {
+      Print(console_, kCannotReadLog, log_name);
+      return false;
     }
   }
-  if (log.Failed()) {
+
+  const bool read = ReadLogAlone(log, tally, [&](LineUse use, std::string_view line, std::string_view text) {
+    if (debug == nullptr) return;
+    switch (use) {
+      case LineUse::kArea:
+        debug->area_lines.Write(text);
+        break;
+      case LineUse::kLink:
+        debug->link_lines.Write(text);
+        break;
+      default:
+        debug->other_lines.Write(line);
+        break;
+    }
+  });
+  if (!read) {
     Print(console_, kCannotReadLog, log_name);
     return false;
   }

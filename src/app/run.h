@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/log_reading.h"
 #include "config/keyword_table.h"
 #include "platform/local_time.h"
 #include "platform/sink.h"
@@ -18,21 +19,11 @@
 
 namespace kestrum {
 
-// A log read takes at most LOG_LINE_SIZE - 1 characters; a longer line is read in pieces.
-inline constexpr std::size_t LOG_LINE_SIZE = 250;
-
 // Exit statuses: a scheduler must be able to tell a complete run from a failed one.
 enum ExitStatus : int {
   kExitOk = 0,
   kExitFailure = 1,  // configuration refused, log not opened, a file could not be written
   kExitUsage = 2,    // refused command line
-};
-
-struct LineCounts {
-  std::uint32_t read = 0;
-  std::uint32_t in_period = 0;
-  std::uint32_t area_lines = 0;
-  std::uint32_t link_lines = 0;
 };
 
 class Run {
@@ -50,6 +41,10 @@ class Run {
   const LinkSet& links() const { return links_; }
   const ReportPeriod& period() const { return period_; }
   const LineCounts& counts() const { return counts_; }
+
+  // How many threads may read a long log at once (at least one); by default as many as
+  // the machine has cores, up to four. The results are the same for any number.
+  void set_log_threads(unsigned threads) { log_threads_ = threads; }
 
  private:
   void InstallHandlers();
@@ -71,6 +66,7 @@ class Run {
   LineCounts counts_;
   std::unique_ptr<DebugFiles> debug_;  // only with Debug on
   bool debug_failed_ = false;
+  unsigned log_threads_;
 };
 
 }  // namespace kestrum

@@ -1,0 +1,82 @@
+// Reading the tosser log into a run's area and link sets and line counts. A long log can
+// be read in chunks by several threads at once, each chunk tallied into sets of its own
+// that are added up in file order: the sets and counts come out exactly as reading the
+// log line by line makes them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/text_file.h"
+#include "stats/area_set.h"
+#include "stats/link_set.h"
+#include "stats/period.h"
+
+namespace kestrum {
+
+// A log read takes at most LOG_LINE_SIZE - 1 characters; a longer line is read in pieces.
+inline constexpr std::size_t LOG_LINE_SIZE = 250;
+
+// Counters of log lines; like every counter of the tosser's figures they wrap modulo 2^32.
+struct LineCounts {
+  std::uint32_t read = 0;
+  std::uint32_t in_period = 0;
+  std::uint32_t area_lines = 0;
+  std::uint32_t link_lines = 0;
+
+  LineCounts& operator+=(const LineCounts& other);
+};
+
+// What became of a log line.
+enum class LineUse { kOutsidePeriod, kArea, kLink, kOther };
+
+// Where a line's figures go: the period filters, the sets and counts take the figures.
+struct LogTally {
+  const ReportPeriod& period;
+  AreaSet& areas;
+  LinkSet& links;
+  LineCounts& counts;
+
+  // Takes one line (a piece of at most LOG_LINE_SIZE - 1 characters) as read: counts it,
+  // and parses it when its stamp lies inside the period. A NUL ends the line for anything
+  // but the reading, so a line holding one is cut there; *text is set to what the area and
+  // link parsers were given.
+  LineUse Take(std::string_view& line, bool has_nul, std::string_view* text);
+};
+
+// Reads the open reader to its end on this thread, calling on_line(use, line, text) for
+// every line inside the period (line cut at a NUL). False when reading failed.
+template <typename OnLine>
+bool ReadLogAlone(TextReader& log, LogTally& tally, OnLine&& on_line) {
+  std::string_view line;
+  std::string_view text;
+  while (log.ReadLine(LOG_LINE_SIZE - 1, &line)) {
+    const LineUse use = tally.Take(line, log.line_has_nul(), &text);
+    if (use != LineUse::kOutsidePeriod) on_line(use, line, text);
+  }
+  return !log.Failed();
+}
+
+// How reading a log in chunks ended.
+struct ChunkedReading {
+  enum Outcome {
+    kComplete,  // every line has been tallied
+    kFailed,    // the log could not be opened again or read
+    kGoOnAlone  // tallied up to resume_at; read on from there line by line
+  };
+  Outcome outcome = kComplete;
+  std::uint64_t resume_at = 0;
+};
+
+// Reads the log at path, `size` bytes long when reading starts, in chunks of about
+// chunk_size bytes on `threads` threads (this one among them) and adds up each chunk's
+// figures in file order. Chunks begin after a newline, so the pieces of a long line and
+// the text-mode reading are the same as reading the whole log at once. Should a byte total
+// grow past what a double holds exactly, adding up chunk totals could round otherwise than
+// adding line by line: then it stops before that chunk, for the rest to be read alone.
+ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std::uint64_t chunk_size,
+                               unsigned threads, LogTally& tally);
+
+}  // namespace kestrum
