@@ -105,10 +105,7 @@ LineCounts& LineCounts::operator+=(const LineCounts& other) {
   return *this;
 }
 
-LineUse LogTally::Take(std::string_view& line, bool has_nul, std::string_view* text) {
-  if (has_nul) line = line.substr(0, line.find('\0'));
-  ++counts.read;
-  if (!period.Contains(line)) return LineUse::kOutsidePeriod;
+LineUse LogTally::TakeInside(std::string_view line, std::string_view* text) {
   ++counts.in_period;
   *text = LineText(line);
   if (ParseAreaLine(areas, *text)) {

@@ -43,7 +43,16 @@ struct LogTally {
   // and parses it when its stamp lies inside the period. A NUL ends the line for anything
   // but the reading, so a line holding one is cut there; *text is set to what the area and
   // link parsers were given.
-  LineUse Take(std::string_view& line, bool has_nul, std::string_view* text);
+  LineUse Take(std::string_view& line, bool has_nul, std::string_view* text) {
+    if (has_nul) line = line.substr(0, line.find('\0'));
+    ++counts.read;
+    if (!period.Contains(line)) return LineUse::kOutsidePeriod;
+    return TakeInside(line, text);
+  }
+
+ private:
+  // Take for a line inside the period.
+  LineUse TakeInside(std::string_view line, std::string_view* text);
 };
 
 // Reads the open reader to its end on this thread, calling on_line(use, line, text) for

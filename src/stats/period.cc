@@ -108,18 +108,12 @@ const char* ReportPeriod::HandlePeriod(KeywordEntry& entry) {
   return nullptr;
 }
 
-bool ReportPeriod::Contains(std::string_view line) const {
+bool ReportPeriod::ContainsSlowly(std::string_view line) const {
   // Without an accepted window nothing is inside, whatever a stamp converts to.
   if (!has_window_) return false;
 
-  // The tosser writes "DD Mon YY  HH:MM:SS" at fixed places, and consecutive lines mostly
-  // share their minute: such a stamp is read at its fixed places, and one whose first 16
-  // characters equal the last one's has its answer. Anything else takes the general path.
-  if (last_plain_valid_ && line.size() >= 18 &&
-      std::memcmp(line.data(), last_plain_.data(), last_plain_.size()) == 0 && line[16] == ':' && line[17] >= '0' &&
-      line[17] <= '9') {
-    return last_plain_inside_;
-  }
+  // A stamp at the fixed places is read there and remembered; anything else takes the
+  // general path.
   if (IsPlainStamp(line)) {
     const auto two_digits = [&](std::size_t at) {
       return static_cast<std::int32_t>((line[at] - '0') * 10 + (line[at + 1] - '0'));
