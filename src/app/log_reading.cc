@@ -126,7 +126,7 @@ ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std:
   const std::uint64_t chunk_count = std::max<std::uint64_t>(1, size / chunk_size + (size % chunk_size != 0));
   // Chunks are read at most this far ahead of the one to be added up next, which bounds
   // the memory their figures take.
-  const std::uint64_t ahead = 4 * std::uint64_t{threads};
+  const std::uint64_t ahead = 2 * std::uint64_t{threads};
 
   std::mutex mutex;
   std::condition_variable changed;
