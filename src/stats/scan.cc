@@ -4,6 +4,30 @@
 
 namespace kestrum {
 
+bool Scanner::LiteralInFull(std::string_view format) {
+  for (const char c : format) {
+    if (c == ' ') {
+      SkipSpace();
+    } else if (!Char(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Scanner::UnsignedInFull(std::uint32_t* value) {
+  SkipSpace();
+  bool negative = false;
+  if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) negative = text_[pos_++] == '-';
+  std::uint64_t magnitude = 0;
+  bool overflow = false;
+  if (!Digits(10, &magnitude, &overflow)) return false;
+  std::uint64_t result = std::numeric_limits<std::uint64_t>::max();
+  if (!overflow) result = negative ? std::uint64_t{0} - magnitude : magnitude;
+  *value = static_cast<std::uint32_t>(result);
+  return true;
+}
+
 bool Scanner::Integer(std::int32_t* value) {
   SkipSpace();
   bool negative = false;
@@ -35,11 +59,6 @@ bool Scanner::Integer(std::int32_t* value) {
   }
   *value = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(result)));
   return true;
-}
-
-bool Scanner::Word(std::size_t width, std::string_view* word) {
-  SkipSpace();
-  return Set([](char c) { return !IsScanSpace(c); }, width, word);
 }
 
 }  // namespace kestrum
