@@ -8,61 +8,62 @@ namespace kestrum {
 
 namespace {
 
-bool IsAddressChar(char c) { return (c >= '0' && c <= '9') || c == ':' || c == '/' || c == '.'; }
+// Points, slashes, digits and colons: in ASCII these are the bytes '.' (0x2E) to ':'
+// (0x3A) without a gap, so one unsigned comparison tells them.
+static_assert('/' == '.' + 1 && '0' == '/' + 1 && '9' == '0' + 9 && ':' == '9' + 1);
+bool IsAddressChar(char c) { return static_cast<unsigned char>(c - '.') <= ':' - '.'; }
 
 // The address at the scanner: a run of digits, colons, slashes and points, cut at the
-// first other character. False when there is none or when it is too long for an address.
+// first other character. False when there is none or when it is too long for an address
+// (so no run need be taken further than one character past the longest).
 bool ReadAddress(Scanner& scan, std::string_view* address) {
-  return scan.Set(IsAddressChar, 0, address) && address->size() <= kMaxAddressText;
+  // Eight bytes at a time: those that are no address characters.
+  const auto stops = [](std::uint64_t bytes) { return ScanByteRange(bytes, '.', ':') ^ kScanHighBits; };
+  return scan.Set(IsAddressChar, stops, kMaxAddressText + 1, address) && address->size() <= kMaxAddressText;
 }
 
-// One letter of the packet extension, in either case.
-bool Letter(Scanner& scan, char upper) {
-  const char lower = static_cast<char>(upper - 'A' + 'a');
-  return scan.Set([&](char c) { return c == upper || c == lower; }, 1, nullptr);
-}
+// One letter of the packet extension, in either case (as %1[Pp] reads it).
+bool Letter(Scanner& scan, char upper) { return scan.Char(upper) || scan.Char(static_cast<char>(upper - 'A' + 'a')); }
 
-// "[Inbound] XXXXXXXX.PKT (N bytes) from ADDR": up to eight non-blank characters, which
-// a point must follow, then the extension PKT in any letter case.
-bool InboundLine(std::string_view text, std::uint32_t* bytes, std::string_view* address) {
-  Scanner scan(text);
+// "[Inbound] XXXXXXXX.PKT (N bytes) from " before the address: up to eight non-blank
+// characters, which a point must follow, then the extension PKT in any letter case.
+bool InboundHead(Scanner& scan, std::uint32_t* bytes) {
   return scan.Literal("[Inbound] ") && scan.Word(8, nullptr) && scan.Char('.') && Letter(scan, 'P') &&
          Letter(scan, 'K') && Letter(scan, 'T') && scan.Literal(" (") && scan.Unsigned(bytes) &&
-         scan.Literal(" bytes) from ") && ReadAddress(scan, address);
-}
-
-// "Sent to ADDR - N".
-bool SentLine(std::string_view text, std::uint32_t* bytes, std::string_view* address) {
-  Scanner scan(text);
-  return scan.Literal("Sent to ") && ReadAddress(scan, address) && scan.Literal(" - ") && scan.Unsigned(bytes);
-}
-
-// "Real message from ADDR": one AreaFix request.
-bool RequestLine(std::string_view text, std::string_view* address) {
-  Scanner scan(text);
-  return scan.Literal("Real message from ") && ReadAddress(scan, address);
+         scan.Literal(" bytes) from ");
 }
 
 }  // namespace
 
 bool ParseLinkLine(LinkSet& links, std::string_view text) {
-  // Each form begins with a word of its own, at the very first character.
-  if (text.empty() || (text[0] != '[' && text[0] != 'S' && text[0] != 'R')) return false;
-  std::uint32_t bytes = 0;
+  // "[Inbound] XXXXXXXX.PKT (N bytes) from ADDR", "Sent to ADDR - N" and "Real message
+  // from ADDR" (one AreaFix request). Each form begins with a word of its own, at the
+  // very first character: that one alone can match. The address is read in one place
+  // for all three.
+  if (text.empty()) return false;
+  Scanner scan(text);
+  std::uint32_t received = 0;
+  std::uint32_t sent = 0;
+  std::uint32_t requests = 0;
+  switch (text[0]) {
+    case '[':
+      if (!InboundHead(scan, &received)) return false;
+      break;
+    case 'S':
+      if (!scan.Literal("Sent to ")) return false;
+      break;
+    case 'R':
+      if (!scan.Literal("Real message from ")) return false;
+      requests = 1;
+      break;
+    default:
+      return false;
+  }
   std::string_view address;
-  if (InboundLine(text, &bytes, &address)) {
-    links.Accumulate(address, bytes, 0, 0);
-    return true;
-  }
-  if (SentLine(text, &bytes, &address)) {
-    links.Accumulate(address, 0, bytes, 0);
-    return true;
-  }
-  if (RequestLine(text, &address)) {
-    links.Accumulate(address, 0, 0, 1);
-    return true;
-  }
-  return false;
+  if (!ReadAddress(scan, &address)) return false;
+  if (text[0] == 'S' && !(scan.Literal(" - ") && scan.Unsigned(&sent))) return false;
+  links.Accumulate(address, received, sent, requests);
+  return true;
 }
 
 }  // namespace kestrum
