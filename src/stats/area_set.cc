@@ -1,8 +1,6 @@
 #include "stats/area_set.h"
 
-#include <algorithm>
-#include <bit>
-#include <cstring>
+#include <cstdint>
 
 #include "stats/area_name.h"
 #include "stats/scan.h"
@@ -19,10 +17,9 @@ bool FirstTag(Scanner& scan, std::string_view* tag) {
 
 }  // namespace
 
-namespace {
-
-// Eight bytes with a-z folded to A-Z and every other byte, 0x80-0xFF included, kept.
-std::uint64_t FoldWord(std::uint64_t x) {
+// Up to eight bytes packed into a word with a-z folded to A-Z and every other byte,
+// 0x80-0xFF included, kept.
+std::uint64_t AreaSet::FoldedKey::Rewrite(std::uint64_t x) noexcept {
   constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   const std::uint64_t low7 = x & ~kHighs;
@@ -30,59 +27,6 @@ std::uint64_t FoldWord(std::uint64_t x) {
   const std::uint64_t past_z = low7 + kOnes * (0x80 - 'z' - 1);  // high bit: byte > 'z'
   const std::uint64_t lower = from_a & ~past_z & ~x & kHighs;    // ASCII a-z only
   return x - (lower >> 2);                                       // 0x80 >> 2 == 'a' - 'A'
-}
-
-// Eight bytes of a name of at least eight, from at, as one little-endian word.
-std::uint64_t Word8(std::string_view name, std::size_t at) {
-  std::uint64_t word = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&word, name.data() + at, 8);
-  } else {
-    for (std::size_t i = 0; i < 8; ++i) word |= std::uint64_t{static_cast<unsigned char>(name[at + i])} << (8 * i);
-  }
-  return word;
-}
-
-// A name shorter than eight bytes as one word padded with zeros.
-std::uint64_t ShortWord(std::string_view name) {
-  std::uint64_t word = 0;
-  for (std::size_t i = 0; i < name.size(); ++i) word |= std::uint64_t{static_cast<unsigned char>(name[i])} << (8 * i);
-  return word;
-}
-
-// Calls take(word) with the folded words that cover the name: whole words from its
-// start and, for the rest, its last eight bytes (overlapping the word before). Names of
-// one length are covered at the same positions, so equal names give equal words.
-template <typename Take>
-void ForEachFoldedWord(std::string_view name, Take take) {
-  if (name.size() < 8) {
-    take(FoldWord(ShortWord(name)));
-    return;
-  }
-  for (std::size_t at = 0; at + 8 < name.size(); at += 8) take(FoldWord(Word8(name, at)));
-  take(FoldWord(Word8(name, name.size() - 8)));
-}
-
-}  // namespace
-
-std::size_t AreaSet::FoldedHash::operator()(std::string_view name) const noexcept {
-  // Folded words mixed by multiplication: cheap, and good enough for area tags.
-  std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ name.size();
-  ForEachFoldedWord(name, [&](std::uint64_t word) {
-    hash = (hash ^ word) * 0xFF51AFD7ED558CCDULL;
-    hash ^= hash >> 32;
-  });
-  return static_cast<std::size_t>(hash);
-}
-
-bool AreaSet::FoldedEqual::operator()(std::string_view a, std::string_view b) const noexcept {
-  if (a.size() != b.size()) return false;
-  if (a.size() < 8) return FoldWord(ShortWord(a)) == FoldWord(ShortWord(b));
-  std::size_t at = 0;
-  for (; at + 8 < a.size(); at += 8) {
-    if (FoldWord(Word8(a, at)) != FoldWord(Word8(b, at))) return false;
-  }
-  return FoldWord(Word8(a, a.size() - 8)) == FoldWord(Word8(b, b.size() - 8));
 }
 
 AreaRecord* AreaSet::Find(std::string_view name) { return records_.Find(name); }

@@ -2,10 +2,6 @@
 
 namespace kestrum {
 
-std::size_t LinkSet::NameHash::operator()(std::string_view name) const noexcept {
-  return std::hash<std::string_view>{}(name);
-}
-
 LinkRecord* LinkSet::Find(std::string_view name) { return records_.Find(name); }
 
 const LinkRecord* LinkSet::Find(std::string_view name) const { return records_.Find(name); }

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,12 +44,8 @@ class LinkSet {
   auto end() const { return records_.end(); }
 
  private:
-  // Hashes any string_view, so a lookup by address text needs no allocation.
-  struct NameHash {
-    std::size_t operator()(std::string_view name) const noexcept;
-  };
-
-  IndexedRecords<LinkRecord, NameHash, std::equal_to<>> records_;
+  // Addresses are matched by their exact text.
+  IndexedRecords<LinkRecord, NameIsKey> records_;
 };
 
 // Ignore.Link: the whole value is the address; the link is added if new and marked.
