@@ -76,16 +76,9 @@ class ChunkReader {
     chunk->start = log_.position();
     LogTally tally{period_, chunk->areas, chunk->links, chunk->counts};
     std::string_view text;
-    // A piece of a long line goes on the line, wherever it begins.
-    bool at_line_start = true;
-    while (!at_line_start || log_.position() < limit) {
-      if (!log_.ReadLine(LOG_LINE_SIZE - 1, &line)) {
-        chunk->reached_end = true;
-        break;
-      }
-      at_line_start = line.back() == '\n';
-      tally.Take(line, log_.line_has_nul(), &text);
-    }
+    chunk->reached_end = !log_.ReadLinesUntil(LOG_LINE_SIZE - 1, limit, [&](std::string_view piece, bool has_nul) {
+      tally.Take(piece, has_nul, &text);
+    });
     chunk->failed = log_.Failed();
   }
 

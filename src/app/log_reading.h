@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -59,12 +60,12 @@ struct LogTally {
 // every line inside the period (line cut at a NUL). False when reading failed.
 template <typename OnLine>
 bool ReadLogAlone(TextReader& log, LogTally& tally, OnLine&& on_line) {
-  std::string_view line;
   std::string_view text;
-  while (log.ReadLine(LOG_LINE_SIZE - 1, &line)) {
-    const LineUse use = tally.Take(line, log.line_has_nul(), &text);
-    if (use != LineUse::kOutsidePeriod) on_line(use, line, text);
-  }
+  log.ReadLinesUntil(LOG_LINE_SIZE - 1, std::numeric_limits<std::uint64_t>::max(),
+                     [&](std::string_view line, bool has_nul) {
+                       const LineUse use = tally.Take(line, has_nul, &text);
+                       if (use != LineUse::kOutsidePeriod) on_line(use, line, text);
+                     });
   return !log.Failed();
 }
 

@@ -113,8 +113,7 @@ const char* FindLineBreak(const char* p, const char* end) {
 
 }  // namespace
 
-std::size_t TextReader::BreakInTail(std::size_t from, std::size_t limit) const {
-  const char* const data = buffer_.get();
+std::size_t TextReader::BreakInTail(const char* data, std::size_t from, std::size_t limit) {
   return static_cast<std::size_t>(FindLineBreak(data + from, data + limit) - data);
 }
 
