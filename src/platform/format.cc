@@ -1,6 +1,9 @@
 #include "platform/format.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace kestrum {
 
@@ -106,6 +109,39 @@ void AppendNumber(std::string& out, const Directive& directive, const FormatArg&
   out += large;
 }
 
+// The reports' own conversions, "%lu" and "%.1f" among them: integers without precision
+// and fixed-point numbers with one, padded at most with blanks. std::to_chars writes the
+// same characters as printf (for a fixed precision the exactly rounded digits) without
+// building a format and parsing it again, for every cell of every table. False for any
+// other conversion, which the C library then writes.
+bool AppendPlainNumber(std::string& out, const Directive& directive, const FormatArg& arg) {
+  if (!directive.flags.empty() && directive.flags != "-") return false;
+  char buffer[64];
+  std::to_chars_result result{};
+  switch (directive.conversion) {
+    case 'd':
+    case 'i':
+      if (directive.precision >= 0) return false;
+      result = std::to_chars(std::begin(buffer), std::end(buffer), arg.AsSigned());
+      break;
+    case 'u':
+      if (directive.precision >= 0) return false;
+      result = std::to_chars(std::begin(buffer), std::end(buffer), arg.AsUnsigned());
+      break;
+    case 'f': {
+      // Bounded so that the digits always fit; infinities and NaNs go the long way.
+      const double value = arg.AsDouble();
+      if (directive.precision < 0 || directive.precision > 20 || !(std::fabs(value) < 1e20)) return false;
+      result = std::to_chars(std::begin(buffer), std::end(buffer), value, std::chars_format::fixed, directive.precision);
+      break;
+    }
+    default: return false;
+  }
+  if (result.ec != std::errc()) return false;
+  Pad(out, std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), directive);
+  return true;
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
@@ -156,7 +192,7 @@ void AppendFormat(std::string& out, std::string_view format, std::initializer_li
     } else if (directive.conversion == 'c') {
       const char ch = arg.kind() == FormatArg::Kind::kChar ? arg.AsChar() : static_cast<char>(arg.AsUnsigned());
       Pad(out, std::string_view(&ch, 1), directive);
-    } else {
+    } else if (!AppendPlainNumber(out, directive, arg)) {
       AppendNumber(out, directive, arg);
     }
   }

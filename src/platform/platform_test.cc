@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,39 @@ TEST(Format, FollowsPrintfForTheProgramsConversions) {
   EXPECT_EQ(Format("%.1fk", 1234.0 / 1024), "1.2k");
   EXPECT_EQ(Format("%lu", 4294967295u), "4294967295");
   EXPECT_EQ(Format("%%"), "%");
+}
+
+// Numbers are written without the C library where that is quicker; they must come out
+// as printf writes them, halfway cases, signs, padding and the edges of that path included.
+TEST(Format, NumbersComeOutAsPrintfWritesThem) {
+  const auto printed = [](const char* format, auto value) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return std::string(buffer);
+  };
+  std::mt19937_64 random(20261210);
+  std::vector<double> doubles = {0.0,    -0.0,  0.05,   0.25,  0.35,   0.45,     2.5,      -2.5,
+                                 0.125,  1e19,  -1e19,  99999999999999999999.0, 1e20,     -1e20,
+                                 1e300,  5e-324, 1.0 / 0.0, -1.0 / 0.0, 0.0 / 0.0, 4294967295.0 / 1024};
+  for (int i = 0; i < 3000; ++i) {
+    doubles.push_back(static_cast<double>(random() % 100000000) / 1024);                 // kilobytes
+    doubles.push_back(static_cast<double>(random() % 2000001) / 20 - 50000);            // halfway cases
+    doubles.push_back(std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 140) - 80));
+  }
+  for (const double value : doubles) {
+    for (const char* format : {"%.1f", "%.0f", "%.2f", "%.20f", "%f", "%8.1f|", "%-8.1f|", "%+.1f", "%08.1f"}) {
+      ASSERT_EQ(Format(format, value), printed(format, value)) << format << " " << value;
+    }
+  }
+  for (int i = 0; i < 3000; ++i) {
+    const unsigned long long u = i < 20 ? ~0ULL - static_cast<unsigned long long>(i) : random() >> (random() % 64);
+    const long long d = static_cast<long long>(u);
+    ASSERT_EQ(Format("%lu|%5lu|%-5lu|%.3lu", u, u, u, u),
+              printed("%llu|", u) + printed("%5llu|", u) + printed("%-5llu|", u) + printed("%.3llu", u));
+    ASSERT_EQ(Format("%d|%i|%7i|%-7d|%+d|%05d", d, d, d, d, d, d),
+              printed("%lld|", d) + printed("%lli|", d) + printed("%7lli|", d) + printed("%-7lld|", d) +
+                  printed("%+lld|", d) + printed("%05lld", d));
+  }
 }
 
 TEST(Format, NullTextsAndMissingArgumentsAreSafe) {
