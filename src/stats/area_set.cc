@@ -20,13 +20,7 @@ bool FirstTag(Scanner& scan, std::string_view* tag) {
 // Up to eight bytes packed into a word with a-z folded to A-Z and every other byte,
 // 0x80-0xFF included, kept.
 std::uint64_t AreaSet::FoldedKey::Rewrite(std::uint64_t x) noexcept {
-  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  const std::uint64_t low7 = x & ~kHighs;
-  const std::uint64_t from_a = low7 + kOnes * (0x80 - 'a');      // high bit: byte >= 'a'
-  const std::uint64_t past_z = low7 + kOnes * (0x80 - 'z' - 1);  // high bit: byte > 'z'
-  const std::uint64_t lower = from_a & ~past_z & ~x & kHighs;    // ASCII a-z only
-  return x - (lower >> 2);                                       // 0x80 >> 2 == 'a' - 'A'
+  return x - (ScanByteRange(x, 'a', 'z') >> 2);  // 0x80 >> 2 == 'a' - 'A'
 }
 
 AreaRecord* AreaSet::Find(std::string_view name) { return records_.Find(name); }
