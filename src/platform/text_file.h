@@ -121,19 +121,22 @@ class TextReader {
   // The same for fewer than 64 bytes.
   static std::size_t BreakInTail(const char* data, std::size_t from, std::size_t limit);
 
-  // The usual line, whose first break at lies within the limit: a newline, or a CR right
-  // before one. It is handed out where it stands, that CR overwritten by the newline.
+  // Where the next line begins when the line up to its first break `at` is a usual one:
+  // the break lies within the limit and is a newline, or a CR right before one, which is
+  // then overwritten by the newline so that the line can be handed out where it stands.
+  // 0 for any other line.
+  static std::size_t AfterUsualLine(char* data, std::size_t at, std::size_t limit, std::size_t end) {
+    if (at >= limit) return 0;
+    if (data[at] == '\n') return at + 1;
+    if (data[at] != '\r' || at + 1 >= end || data[at + 1] != '\n') return 0;
+    data[at] = '\n';
+    return at + 2;
+  }
+  // ReadLine for a usual line.
   bool TakeUsualLine(std::size_t at, std::size_t limit, std::string_view* line) {
-    if (at >= limit) return false;
     char* const data = buffer_.get();
-    std::size_t next = at + 1;
-    if (data[at] == '\r') {
-      if (at + 1 >= end_ || data[at + 1] != '\n') return false;
-      data[at] = '\n';
-      next = at + 2;
-    } else if (data[at] != '\n') {
-      return false;
-    }
+    const std::size_t next = AfterUsualLine(data, at, limit, end_);
+    if (next == 0) return false;
     *line = std::string_view(data + pos_, at + 1 - pos_);
     pos_ = next;
     has_nul_ = false;
@@ -166,7 +169,7 @@ template <typename Take>
 bool TextReader::ReadLinesUntil(std::size_t max_chars, std::uint64_t stop, Take&& take) {
   while (true) {
     // Usual lines, ending in a newline (or CR LF) inside the buffer and the limit, are cut
-    // here; the CR of a CR LF is overwritten by the newline, as ReadLine does.
+    // here as ReadLine cuts them.
     char* const data = buffer_.get();
     const std::size_t end = end_;
     const std::uint64_t buffer_offset = file_offset_ - end;  // of the buffer's first byte
@@ -179,15 +182,8 @@ bool TextReader::ReadLinesUntil(std::size_t max_chars, std::uint64_t stop, Take&
     while (pos < stop_at) {
       const std::size_t limit = pos + std::min(end - pos, max_chars);
       const std::size_t at = NextBreak(data, pos, limit, base, hits);
-      if (at >= limit) break;
-      std::size_t next = at + 1;
-      if (data[at] == '\r') {
-        if (at + 1 >= end || data[at + 1] != '\n') break;
-        data[at] = '\n';
-        next = at + 2;
-      } else if (data[at] != '\n') {
-        break;
-      }
+      const std::size_t next = AfterUsualLine(data, at, limit, end);
+      if (next == 0) break;
       take(std::string_view(data + pos, at + 1 - pos), false);
       pos = next;
     }
