@@ -58,10 +58,23 @@ std::string ScanText(fuzzing::Random& random) {
   return text;
 }
 
+// Scanner::Unsigned at the start of view, a copy of rest, against sscanf's %u.
+void ExpectUnsignedAsSscanf(std::string_view view, const std::string& rest) {
+  Scanner scan(view);
+  std::uint32_t got = 0;
+  unsigned want = 0;
+  const int taken = Taken(rest, "%u%n", &want);
+  ASSERT_EQ(scan.Unsigned(&got), taken >= 0) << Shown(rest);
+  if (taken >= 0) {
+    EXPECT_EQ(got, want) << Shown(rest);
+    EXPECT_EQ(scan.pos(), static_cast<std::size_t>(taken)) << Shown(rest);
+  }
+}
+
 TEST(ScanByteRange, MarksEachByteOnItsOwn) {
   // Every byte value at every place of a word, among neighbours that are in the range or
   // just outside it, which is where a carry or borrow between bytes would show.
-  constexpr unsigned kRanges[][2] = {{'0', '9'}, {'.', ':'}, {'\t', '\r'}, {' ', ' '}, {0, 0x7F}};
+  constexpr unsigned kRanges[][2] = {{'0', '9'}, {'.', ':'}, {'\t', '\r'}, {' ', ' '}, {'a', 'z'}, {0, 0x7F}};
   for (const auto& range : kRanges) {
     for (unsigned value = 0; value < 256; ++value) {
       for (unsigned place = 0; place < 8; ++place) {
@@ -91,17 +104,7 @@ TEST(Scanner, NumbersWordsAndRunsAsSscanfReadsThem) {
     const std::string rest = text.substr(from);
 
     // %u: one or two digits, a run of them, or the whole way round.
-    {
-      Scanner scan(copy.view().substr(from));
-      std::uint32_t got = 0;
-      unsigned want = 0;
-      const int taken = Taken(rest, "%u%n", &want);
-      ASSERT_EQ(scan.Unsigned(&got), taken >= 0) << Shown(rest);
-      if (taken >= 0) {
-        EXPECT_EQ(got, want) << Shown(rest);
-        EXPECT_EQ(scan.pos(), static_cast<std::size_t>(taken)) << Shown(rest);
-      }
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectUnsignedAsSscanf(copy.view().substr(from), rest));
     // %s and %8s: runs of non-white characters, eight at a time where the text allows.
     for (const std::size_t width : {std::size_t{0}, std::size_t{8}}) {
       Scanner scan(copy.view().substr(from));
@@ -138,16 +141,7 @@ TEST(Scanner, NumbersAtTheEndOfTheText) {
         "18446744073709551616", "0000000000000000000001", "- 12", "+7x"}) {
     for (std::size_t from = 0; from < text.size(); ++from) {
       const ExactCopy copy(text);
-      Scanner scan(copy.view().substr(from));
-      const std::string rest = text.substr(from);
-      std::uint32_t got = 0;
-      unsigned want = 0;
-      const int taken = Taken(rest, "%u%n", &want);
-      ASSERT_EQ(scan.Unsigned(&got), taken >= 0) << Shown(rest);
-      if (taken >= 0) {
-        EXPECT_EQ(got, want) << Shown(rest);
-        EXPECT_EQ(scan.pos(), static_cast<std::size_t>(taken)) << Shown(rest);
-      }
+      ASSERT_NO_FATAL_FAILURE(ExpectUnsignedAsSscanf(copy.view().substr(from), text.substr(from)));
     }
   }
 }
