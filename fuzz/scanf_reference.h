@@ -80,7 +80,6 @@ inline std::optional<std::int64_t> StampTime(const std::string& line) {
   fields.day = static_cast<int>(day);
   fields.month = index;
   fields.year = static_cast<int>(year + 100u);
-  fields.dst = true;
   return FromLocal(&fields);
 }
 
@@ -113,7 +112,6 @@ inline std::optional<Window> PeriodWindow(const std::string& value, std::int64_t
     fields.day = static_cast<int>(static_cast<unsigned>(today->day) - days_back);
     fields.month = today->month;
     fields.year = today->year;
-    fields.dst = today->dst;
     return fields;
   };
   LocalFields first = end_fields(d1, h1, m1);

@@ -43,21 +43,5 @@ TEST_F(StatsTest, DebugFilesSortTheLinesOfThePeriod) {
             "04 Jul 02  12:00:00\r\n");
 }
 
-TEST_F(StatsTest, InStandardTimeAStampIsTakenAnHourEarlier) {
-  // In January Moscow keeps standard time: the window's ends are standard time, a line's
-  // stamp daylight-saving time, so a stamp an hour past the end still counts and one at
-  // the start does not.
-  WriteText("k.cfg", "Tovark.Log tosser.log\nSquish.Cfg squish.cfg\nPeriod 1,00:00 0,00:00\nDebug Yes\n");
-  WriteText("squish.cfg", "");
-  WriteText("tosser.log",
-            "14 Jan 02  00:00:00 SU.A: sent - 1\n"
-            "14 Jan 02  01:00:00 SU.B: sent - 1\n"
-            "15 Jan 02  01:00:00 SU.C: sent - 1\n"
-            "15 Jan 02  01:01:00 SU.D: sent - 1\n");
-  const RunResult run = Run({"-c", "k.cfg"}, "2002-01-15 12:00:00", "Europe/Moscow");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(ReadRaw("f1.txt"), "SU.B: sent - 1\r\nSU.C: sent - 1\r\n");
-}
-
 }  // namespace
 }  // namespace kestrum::e2e

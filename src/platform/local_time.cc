@@ -69,35 +69,59 @@ std::optional<LocalFields> ToLocal(std::int64_t t) {
   return f;
 }
 
-std::optional<std::int64_t> StandardOffset(std::int64_t t) {
+std::optional<std::int64_t> UtcOffset(std::int64_t t) {
   std::tm tm{};
   if (!LocalTm(t, &tm)) return std::nullopt;
-  if (tm.tm_isdst <= 0) return OffsetOf(tm, t);
-  // In daylight-saving time: the standard offset is that of the nearest moment in
-  // standard time, looked for week by week up to a year and a half away.
-  constexpr std::int64_t kWeek = 7 * 24 * 3600;
-  for (std::int64_t k = 1; k <= 78; ++k) {
-    for (const std::int64_t probe : {t - k * kWeek, t + k * kWeek}) {
-      std::tm other{};
-      if (LocalTm(probe, &other) && other.tm_isdst == 0) return OffsetOf(other, probe);
+  return OffsetOf(tm, t);
+}
+
+std::optional<std::int64_t> LocalToCalendar(std::int64_t local) {
+  // Every reading of a local time lies within a day of it (no zone is 26 hours from UTC),
+  // so the offsets 30 hours either side are those before and after any change of offset
+  // that can touch it. A reading local - o is valid when o is the offset at that instant.
+  constexpr std::int64_t kReach = 30 * 3600;
+  const std::optional<std::int64_t> before = UtcOffset(local - kReach);
+  const std::optional<std::int64_t> after = UtcOffset(local + kReach);
+  if (!before || !after) return std::nullopt;
+
+  // The candidate offsets: those either side, and those in force where a reading by them
+  // lands (other ones only where changes come close together), each with the offset at
+  // its own reading.
+  std::int64_t offsets[4] = {};
+  std::int64_t landed[4] = {};
+  int count = 0;
+  const auto add = [&](std::int64_t offset) {
+    for (int i = 0; i < count; ++i) {
+      if (offsets[i] == offset) return true;
     }
+    const std::optional<std::int64_t> at = UtcOffset(local - offset);
+    if (!at) return false;
+    offsets[count] = offset;
+    landed[count++] = *at;
+    return true;
+  };
+  if (!add(*before) || !add(*after)) return std::nullopt;
+  const int after_index = count - 1;
+  for (int i = 0, sides = count; i < sides; ++i) {
+    if (!add(landed[i])) return std::nullopt;
   }
-  return OffsetOf(tm, t) - 3600;  // a zone that never leaves daylight-saving time
+
+  // The largest valid offset gives the earliest instant.
+  std::optional<std::int64_t> earliest;
+  for (int i = 0; i < count; ++i) {
+    if (landed[i] == offsets[i] && (!earliest || offsets[i] > *earliest)) earliest = offsets[i];
+  }
+  if (earliest) return local - *earliest;
+  // A time skipped by a change: read with the offset in force before it, which is the
+  // offset at the reading by the later offset (an instant before the change).
+  return local - landed[after_index];
 }
 
 std::optional<std::int64_t> FromLocal(LocalFields* fields) {
-  const std::int64_t local =
-      CivilSeconds(fields->year + 1900, fields->month, fields->day, fields->hour, fields->minute, fields->second);
-  // The standard offset may itself change near the moment (a zone that moved its
-  // standard time): settle it on the candidate instant.
-  std::optional<std::int64_t> offset = StandardOffset(local);
-  if (!offset) return std::nullopt;
-  std::int64_t t = local - *offset;
-  const std::optional<std::int64_t> settled = StandardOffset(t);
-  if (!settled) return std::nullopt;
-  t = local - *settled;
-  if (fields->dst) t -= 3600;
-  const std::optional<LocalFields> result = ToLocal(t);
+  const std::optional<std::int64_t> t = LocalToCalendar(
+      CivilSeconds(fields->year + 1900, fields->month, fields->day, fields->hour, fields->minute, fields->second));
+  if (!t) return std::nullopt;
+  const std::optional<LocalFields> result = ToLocal(*t);
   if (!result) return std::nullopt;
   *fields = *result;
   return t;

@@ -1,7 +1,7 @@
-// Local calendar time in 64-bit seconds, with the daylight-saving flag handled by our own
-// rule rather than the C library's mktime: fields with the flag clear are standard local
-// time; with the flag set they are daylight-saving time, exactly 3600 seconds earlier
-// than the same fields taken as standard time, whatever the zone's rules say for that date.
+// Local calendar time in 64-bit seconds, read by the time zone's own rules: a local date
+// and time is taken with the UTC offset that the zone gives for that moment. A time that
+// occurs twice (the clock was set back) is the earlier instant; a time that does not occur
+// (the clock was set forward) is read with the offset in force before the change.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,7 @@ struct LocalFields {
   std::int64_t year = 0;   // years since 1900
   int weekday = 0;         // 0 = Sunday
   int yearday = 0;         // 0 = 1 January
-  bool dst = false;
+  bool dst = false;        // as the zone reports it; never read by FromLocal
 };
 
 // The clock that says what "today" is; tests pin it.
@@ -38,13 +38,17 @@ std::int64_t CivilSeconds(std::int64_t year, std::int64_t month0, std::int64_t d
 // the platform cannot represent it.
 std::optional<LocalFields> ToLocal(std::int64_t t);
 
-// Offset east of UTC, in seconds, of the zone's standard (non-daylight-saving) time around
-// moment t; none when t cannot be represented.
-std::optional<std::int64_t> StandardOffset(std::int64_t t);
+// Offset east of UTC, in seconds, of the local time at calendar time t; none when t
+// cannot be represented.
+std::optional<std::int64_t> UtcOffset(std::int64_t t);
 
-// Converts local fields to calendar time by the flag rule above, normalising out-of-range
-// fields, and rewrites the fields with the local time of the result. None on failure
-// (the result cannot be represented); the fields are then unchanged.
+// The calendar time of a local date and time given as CivilSeconds of its fields, by the
+// rules above; none when it cannot be represented.
+std::optional<std::int64_t> LocalToCalendar(std::int64_t local);
+
+// Converts local fields, normalising out-of-range ones, to calendar time, and rewrites
+// the fields with the local time of the result. None on failure; the fields are then
+// unchanged.
 std::optional<std::int64_t> FromLocal(LocalFields* fields);
 
 }  // namespace kestrum

@@ -19,7 +19,7 @@ constexpr std::string_view kDisplayFormat = "c %2i:%02i:00 %2i/%02i/%02i по %2
 constexpr std::array<std::string_view, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// More than any zone's offset from UT plus the daylight-saving hour.
+// More than any zone's offset from UT.
 constexpr std::int64_t kStampOffsetBound = 7 * 24 * 3600;
 
 // One end of the window as written: days back from today, hour, minute.
@@ -35,8 +35,8 @@ bool ScanWindowEnd(Scanner& scan, WindowEnd* end) {
          scan.Unsigned(&end->minute);
 }
 
-// The local fields of one end: today's month, year and daylight-saving flag, the day of
-// month moved back by the days given. The numbers are unchecked 32-bit values, so the
+// The local fields of one end: today's month and year, the day of month moved back by the
+// days given. The numbers are unchecked 32-bit values, so the
 // subtraction wraps and out-of-range fields are left to the conversion to normalise.
 LocalFields EndFields(const LocalFields& today, const WindowEnd& end) {
   LocalFields fields;
@@ -48,7 +48,6 @@ LocalFields EndFields(const LocalFields& today, const WindowEnd& end) {
   fields.year = today.year;
   fields.weekday = 0;
   fields.yearday = 0;
-  fields.dst = today.dst;
   return fields;
 }
 
@@ -152,30 +151,21 @@ bool ReportPeriod::ContainsSlowly(std::string_view line) const {
 }
 
 bool ReportPeriod::StampInside(const StampKey& key) const {
-  // Most lines of a long log lie far from the window. A stamp's calendar time differs
-  // from its fields read as UT by the zone's offset and the daylight-saving hour, which
-  // no zone brings near a week, so a stamp that far outside needs no conversion.
-  const std::int64_t as_ut = CivilSeconds(std::int64_t{key.year} + 1900, key.month, key.day, key.hour, key.minute, 0);
-  if (as_ut < start_ - kStampOffsetBound || as_ut > end_ + kStampOffsetBound) return false;
+  // A stamp counts from the start of its minute. Most lines of a long log lie far from
+  // the window; a stamp's calendar time differs from its fields read as UT by the zone's
+  // offset, which no zone brings near a week, so a stamp that far outside needs no
+  // conversion.
+  const std::int64_t local = CivilSeconds(std::int64_t{key.year} + 1900, key.month, key.day, key.hour, key.minute, 0);
+  if (local < start_ - kStampOffsetBound || local > end_ + kStampOffsetBound) return false;
 
-  const std::optional<std::int64_t> t = StampTime(key);
+  const std::optional<std::int64_t> t = StampTime(local);
   return t && start_ <= *t && *t <= end_;
 }
 
-std::optional<std::int64_t> ReportPeriod::StampTime(const StampKey& key) const {
-  if (cache_valid_ && key == cached_key_) return cached_time_;
-  // A stamp counts from the start of its minute and is always taken as daylight-saving
-  // time, in every season.
-  LocalFields fields;
-  fields.second = 0;
-  fields.minute = key.minute;
-  fields.hour = key.hour;
-  fields.day = key.day;
-  fields.month = key.month;
-  fields.year = key.year;
-  fields.dst = true;
-  cached_time_ = FromLocal(&fields);
-  cached_key_ = key;
+std::optional<std::int64_t> ReportPeriod::StampTime(std::int64_t local) const {
+  if (cache_valid_ && local == cached_local_) return cached_time_;
+  cached_time_ = LocalToCalendar(local);
+  cached_local_ = local;
   cache_valid_ = true;
   return cached_time_;
 }

@@ -53,12 +53,12 @@ class ReportPeriod {
     std::int32_t year = 0;
     std::int32_t hour = 0;
     std::int32_t minute = 0;
-    bool operator==(const StampKey&) const = default;
   };
 
-  // The calendar time of a stamp, or none when it cannot be converted. Log lines come
-  // in time order and many share a minute, so the last conversion is remembered.
-  std::optional<std::int64_t> StampTime(const StampKey& key) const;
+  // The calendar time of a stamp's local time (its fields as CivilSeconds), or none when
+  // it cannot be converted. Log lines come in time order and many share a minute, so the
+  // last conversion is remembered.
+  std::optional<std::int64_t> StampTime(std::int64_t local) const;
   // Whether a stamp's fields fall inside the window.
   bool StampInside(const StampKey& key) const;
   // Contains for a stamp not in the minute last read.
@@ -73,7 +73,7 @@ class ReportPeriod {
   std::string display_text_;
 
   mutable bool cache_valid_ = false;
-  mutable StampKey cached_key_;
+  mutable std::int64_t cached_local_ = 0;
   mutable std::optional<std::int64_t> cached_time_;
   // The first 16 characters ("DD Mon YY  HH:MM") of the last stamp read at its fixed
   // places, and its answer; only ever valid for the window in force.
