@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -60,8 +61,15 @@ std::string E2eTest::ReadRaw(std::string_view name) const {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::vector<std::string> E2eTest::Names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 RunResult E2eTest::Run(const std::vector<std::string>& args, std::string_view date, std::string_view tz) const {
-  std::string command = "cd " + ShellQuote(dir_.string()) + " && TZ=" + ShellQuote(tz) +
+  std::string command = "cd " + ShellQuote(dir_.string()) + " && " + shell_setup_ + "TZ=" + ShellQuote(tz) +
                         " ASAN_OPTIONS=verify_asan_link_order=0 ";
   if (!date.empty()) command += "faketime " + ShellQuote(date) + " ";
   command += ShellQuote(KESTRUM_BINARY);

@@ -40,7 +40,12 @@ class E2eTest : public ::testing::Test {
   RunResult Run(const std::vector<std::string>& args, std::string_view date = "",
                 std::string_view tz = "Europe/Moscow") const;
 
+  // The names in the folder, sorted.
+  std::vector<std::string> Names() const;
+
   std::filesystem::path dir_;
+  // Shell commands run before kestrum in the same shell, such as "ulimit -f 2; ".
+  std::string shell_setup_;
 };
 
 // The banner line that opens every run.

@@ -186,7 +186,7 @@ TEST_F(ReportsTest, RepeatedLettersAndSeveralFiles) {
   EXPECT_EQ(ReadRaw("plusdead.lst"), Cp866File("\nSu.Quiet\n"));
 }
 
-TEST_F(ReportsTest, PlusAppendsAcrossRunsOtherwiseTheFileIsEmptiedFirst) {
+TEST_F(ReportsTest, PlusAppendsAcrossRunsOtherwiseTheFileIsReplaced) {
   Configure("Out.File.Name grow.rep A+\nOut.File.Name fresh.rep A\nOut.File.Name nothing.rep +\n");
   WriteRaw("fresh.rep", "old contents\r\n");
   WriteRaw("nothing.rep", "kept\r\n");
@@ -198,7 +198,7 @@ TEST_F(ReportsTest, PlusAppendsAcrossRunsOtherwiseTheFileIsEmptiedFirst) {
   EXPECT_EQ(ReadRaw("nothing.rep"), "kept\r\n");
 }
 
-TEST_F(ReportsTest, RefusedOutFileNameLinesEndTheRunWithFilesLeftEmpty) {
+TEST_F(ReportsTest, RefusedOutFileNameLinesEndTheRunKeepingTheOldReports) {
   std::string lines = "Out.File.Name first.rep A\nOut.File.Name bad.rep Aa\nOut.File.Name onlypath.rep\n"
                       "Out.File.Name missing/dir.rep A\n";
   for (int i = 2; i <= 10; ++i) lines += "Out.File.Name file" + std::to_string(i) + ".rep L\n";
@@ -211,8 +211,8 @@ TEST_F(ReportsTest, RefusedOutFileNameLinesEndTheRunWithFilesLeftEmpty) {
                          Cp866("\nk.cfg, строка 8. " + refused + "\nk.cfg, строка 9. " + refused +
                                "\nk.cfg, строка 10. " + refused + "\nk.cfg, строка 20. " + refused));
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(ReadRaw("first.rep"), "");  // opened, emptied, never written
-  EXPECT_EQ(ReadRaw("file10.rep"), "");
+  EXPECT_EQ(ReadRaw("first.rep"), "previous report\r\n");  // checked, never written
+  EXPECT_EQ(ReadRaw("file10.rep"), "");                     // created empty
   EXPECT_FALSE(Exists("bad.rep"));
   EXPECT_FALSE(Exists("eleventh.rep"));
 }

@@ -1,4 +1,5 @@
 // kestrum: echomail statistics from a tosser log, written as CP866 report tables.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -6,6 +7,11 @@
 #include "app/run.h"
 
 int main(int argc, char** argv) {
+#if defined(SIGXFSZ)
+  // A file grown past the size limit is a failed write, reported like a full disk,
+  // rather than the end of the run with half a report written.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   kestrum::StreamSink console(stdout);
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   int status = kestrum::Run(console).Main(args);

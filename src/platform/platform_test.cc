@@ -1,8 +1,12 @@
-// Tests of the platform layer: CP866 literals, checked formatting, text-mode files.
+// Tests of the platform layer: CP866 literals, checked formatting, text-mode files and
+// files replaced whole.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -198,6 +202,72 @@ TEST(TextWriter, ReportsAFullDisk) {
   ASSERT_TRUE(writer.Open("/dev/full", TextWriter::Mode::kTruncate));
   writer.Write("report\n");
   EXPECT_FALSE(writer.Close());
+}
+
+// The names in a folder.
+std::vector<std::string> Names(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(TempDir, AReplacementTakesThePlaceOfTheFileOnlyWhenClosed) {
+  const std::string path = (dir_ / "report.txt").string();
+  WriteBytes(path, "old\r\n");
+  {
+    TextWriter writer;
+    ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kReplace));
+    writer.Write("new\n");
+    EXPECT_EQ(Names(dir_).size(), 2U);  // the old file and the one beside it
+    EXPECT_EQ(ReadBytes(path), "old\r\n");
+    EXPECT_TRUE(writer.Close());
+  }
+  EXPECT_EQ(ReadBytes(path), "new\r\n");
+  EXPECT_EQ(Names(dir_), std::vector<std::string>{"report.txt"});
+
+  // A writer dropped without Close() leaves the old file and nothing beside it.
+  {
+    TextWriter writer;
+    ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kReplace));
+    writer.Write("half a report\n");
+  }
+  EXPECT_EQ(ReadBytes(path), "new\r\n");
+  EXPECT_EQ(Names(dir_), std::vector<std::string>{"report.txt"});
+
+  // A path that names no file yet gets one.
+  TextWriter fresh;
+  ASSERT_TRUE(fresh.Open((dir_ / "fresh.txt").string(), TextWriter::Mode::kReplace));
+  EXPECT_TRUE(fresh.Close());
+  EXPECT_EQ(ReadBytes(dir_ / "fresh.txt"), "");
+}
+
+TEST_F(TempDir, AProcessEndedBySignalLeavesNoTemporaryFile) {
+  const std::string path = (dir_ / "report.txt").string();
+  WriteBytes(path, "old\r\n");
+  for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+    EXPECT_EXIT(
+        {
+          FileReplacement replacement;
+          if (replacement.Begin(path)) {
+            std::fputs("half a report", replacement.file());
+            std::fflush(replacement.file());
+            std::raise(signal_number);
+          }
+          std::exit(0);
+        },
+        ::testing::KilledBySignal(signal_number), "");
+    EXPECT_EQ(Names(dir_), std::vector<std::string>{"report.txt"});
+    EXPECT_EQ(ReadBytes(path), "old\r\n");
+  }
+}
+
+TEST(TextWriter, ReplacingInAMissingFolderFails) {
+  TextWriter writer;
+  EXPECT_FALSE(writer.Open("/no/such/folder/report.txt", TextWriter::Mode::kReplace));
+  FileReplacement replacement;
+  EXPECT_FALSE(replacement.Begin("/no/such/folder/report.txt"));
+  EXPECT_FALSE(replacement.Commit());
 }
 
 }  // namespace

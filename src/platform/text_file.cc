@@ -155,11 +155,25 @@ bool TextReader::ReadLineSlowly(std::size_t max_chars, std::string_view* line) {
   return true;
 }
 
-TextWriter::~TextWriter() { Close(); }
+TextWriter::~TextWriter() {
+  if (replacement_) {
+    file_ = nullptr;
+    replacement_.reset();
+  }
+  Close();
+}
 
 bool TextWriter::Open(const std::string& path, Mode mode) {
   Close();
   failed_ = false;
+  if (mode == Mode::kReplace) {
+    auto replacement = std::make_unique<FileReplacement>();
+    if (replacement->Begin(path)) {
+      file_ = replacement->file();
+      replacement_ = std::move(replacement);
+      return true;
+    }
+  }
   file_ = std::fopen(path.c_str(), mode == Mode::kAppend ? "ab" : "wb");
   return file_ != nullptr;
 }
@@ -188,8 +202,13 @@ void TextWriter::Flush() {
 bool TextWriter::Close() {
   if (file_ == nullptr) return !failed_;
   Flush();
-  if (std::fflush(file_) != 0) failed_ = true;
-  if (std::fclose(file_) != 0) failed_ = true;
+  if (replacement_) {
+    if (failed_ || !replacement_->Commit()) failed_ = true;
+    replacement_.reset();  // abandons what was not committed
+  } else {
+    if (std::fflush(file_) != 0) failed_ = true;
+    if (std::fclose(file_) != 0) failed_ = true;
+  }
   file_ = nullptr;
   return !failed_;
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_replacement.h"
 #include "platform/sink.h"
 
 #if defined(__SSE2__)
@@ -206,28 +207,37 @@ bool TextReader::ReadLinesUntil(std::size_t max_chars, std::uint64_t stop, Take&
 // whether every byte reached the file.
 class TextWriter : public Sink {
  public:
-  enum class Mode { kTruncate, kAppend };
+  enum class Mode {
+    kTruncate,  // created, or emptied if it exists
+    kAppend,    // appended to, created if missing
+    kReplace,   // written beside the file and put in its place by a successful Close()
+  };
 
   TextWriter() = default;
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
+  // Closes the file; a replacement that was not closed is abandoned, never put in place.
   ~TextWriter() override;
 
-  // Creates or empties the file (kTruncate), or opens it for appending, creating it if
-  // missing (kAppend). False when it cannot be opened.
+  // Opens the file in the mode given; false when it cannot be opened. A replacement that
+  // cannot be made beside the file (its folder refuses a new file) writes it in place.
   bool Open(const std::string& path, Mode mode);
   bool is_open() const { return file_ != nullptr; }
+  // True when the open file is a regular file, which a replacement can stand in for.
+  bool is_regular_file() const { return IsRegularFile(file_); }
 
   void Write(std::string_view bytes) override;
 
-  // Writes out what is buffered and closes the file. False when any write or the close
-  // failed; a writer that was never opened closes successfully.
+  // Writes out what is buffered and closes the file, putting a replacement in place only
+  // when all of it was written. False when any write, the close or the replacement
+  // failed (the old file then stays); a writer that was never opened closes successfully.
   bool Close();
 
  private:
   void Flush();
 
-  std::FILE* file_ = nullptr;
+  std::FILE* file_ = nullptr;  // owned by replacement_ when there is one
+  std::unique_ptr<FileReplacement> replacement_;
   std::string pending_;
   bool failed_ = false;
 };

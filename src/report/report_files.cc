@@ -43,10 +43,17 @@ const char* ReportFiles::HandleOutFileName(KeywordEntry& entry) {
   if (path.size() > kMaxReportPath || letters.size() > kMaxReportLetters) return refused;
   if (letters.find_first_not_of(kReportLetterSet) != std::string_view::npos) return refused;
 
-  const TextWriter::Mode mode =
-      letters.find(kAppendLetter) != std::string_view::npos ? TextWriter::Mode::kAppend : TextWriter::Mode::kTruncate;
+  // Opening for appending checks that the file can be written, and creates a missing one
+  // empty, without touching an existing one: a run that fails before its reports leaves
+  // every report as it was. A file without + is replaced whole once its reports are
+  // written; one with +, or a device or pipe, which cannot be replaced, is written
+  // through this stream.
   auto stream = std::make_unique<TextWriter>();
-  if (!stream->Open(std::string(path), mode)) return refused;
+  if (!stream->Open(std::string(path), TextWriter::Mode::kAppend)) return refused;
+  if (letters.find(kAppendLetter) == std::string_view::npos && stream->is_regular_file()) {
+    stream->Close();
+    stream.reset();
+  }
   files_.push_back(ReportFile{std::string(path), std::string(letters), std::move(stream)});
   return nullptr;
 }
@@ -57,6 +64,14 @@ bool ReportFiles::WriteReportFiles(const ReportInput& input) {
   const std::int32_t show_deleted = input.keywords.KeywordInt(kShowDeletedArea);
   const std::int32_t show_unknown = input.keywords.KeywordInt(kShowUnknownArea);
   for (ReportFile& file : files_) {
+    if (!file.stream) {
+      file.stream = std::make_unique<TextWriter>();
+      if (!file.stream->Open(file.path, TextWriter::Mode::kReplace)) {
+        file.stream.reset();
+        file.unwritable = true;
+        continue;
+      }
+    }
     Sink& out = *file.stream;
     const bool framed = file.letters.find_first_not_of(kLettersWithoutFrame) != std::string::npos;
     if (framed) WritePeriodHeader(out, input.period_text, input.console);
@@ -80,7 +95,8 @@ bool ReportFiles::WriteReportFiles(const ReportInput& input) {
 bool ReportFiles::CloseReportFiles(Sink& console) {
   bool all_written = true;
   for (ReportFile& file : files_) {
-    if (!file.stream->Close()) {
+    // A file still to be replaced was never written: its run ended before the reports.
+    if (file.unwritable || (file.stream && !file.stream->Close())) {
       Print(console, kCannotWriteReport, file.path);
       all_written = false;
     }

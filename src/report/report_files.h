@@ -1,6 +1,7 @@
-// The report files named by Out.File.Name lines: each is opened when its line is
-// accepted, gets the period header, the reports of its letters in order and the footer
-// once the log is read, and is closed at the end of the run.
+// The report files named by Out.File.Name lines: each is checked (and created if missing)
+// when its line is accepted, gets the period header, the reports of its letters in order
+// and the footer once the log is read, and is closed at the end of the run. A file without
+// + is replaced whole, and only by a complete report; one with + is appended to.
 #pragma once
 
 #include <cstddef>
@@ -47,8 +48,9 @@ class ReportFiles {
   // come out when it is closed, so this answers true; CloseReportFiles names the file.
   bool WriteReportFiles(const ReportInput& input);
 
-  // Closes every file. Answers false (and names the file on the console) when a close
-  // failed, so that a full disk never passes for success.
+  // Closes every file, putting each replaced one in place. Answers false (and names the
+  // file on the console) when a file could not be written completely, so that a full
+  // disk never passes for success; the old content of a replaced file then stays.
   bool CloseReportFiles(Sink& console);
 
   std::size_t count() const { return files_.size(); }
@@ -57,7 +59,10 @@ class ReportFiles {
   struct ReportFile {
     std::string path;
     std::string letters;
+    // Open from the line's acceptance for appending and for files that cannot be
+    // replaced; otherwise made when the reports are written.
     std::unique_ptr<TextWriter> stream;
+    bool unwritable = false;  // no stream could be made for the reports
   };
   std::vector<ReportFile> files_;
 };

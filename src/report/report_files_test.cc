@@ -158,14 +158,14 @@ TEST_F(ReportFilesTest, LettersChooseReportsHeaderAndFooter) {
   EXPECT_EQ(ReadReport(Path("mixed")), Cp866ToUtf8(header.text() + areafix.text()) + "\nDead.Area\n" + kFooter);
 }
 
-TEST_F(ReportFilesTest, PlusAppendsOtherwiseEmptied) {
+TEST_F(ReportFilesTest, PlusAppendsOtherwiseReplaced) {
   const std::string before = "earlier run\r\n";
   for (const char* name : {"plus-first", "plus-last", "plain"}) WriteBytes(Path(name), before);
   ASSERT_EQ(OutFileName(Path("plus-first") + " +d"), "");
   ASSERT_EQ(OutFileName(Path("plus-last") + " d+"), "");
   ASSERT_EQ(OutFileName(Path("plain") + " d"), "");
-  // A file without '+' is emptied as soon as its line is accepted.
-  EXPECT_EQ(ReadBytes(Path("plain")), "");
+  // Nothing is touched before the reports are written.
+  for (const char* name : {"plus-first", "plus-last", "plain"}) EXPECT_EQ(ReadBytes(Path(name)), before) << name;
   EXPECT_TRUE(WriteAndClose(""));
   EXPECT_EQ(ReadBytes(Path("plus-first")), before + "\r\n");
   EXPECT_EQ(ReadBytes(Path("plus-last")), before + "\r\n");

@@ -1,0 +1,179 @@
+#include "platform/file_replacement.h"
+
+#include <array>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#endif
+
+namespace kestrum {
+
+#if !defined(_WIN32)
+
+namespace {
+
+// The temporary files open now, for the signal handler to remove: fixed slots of plain
+// characters, since a handler may not allocate or take locks.
+constexpr int kTempSlots = 16;
+constexpr std::size_t kTempPathSize = PATH_MAX + 32;
+std::array<std::array<char, kTempPathSize>, kTempSlots> temp_paths;
+std::array<volatile std::sig_atomic_t, kTempSlots> temp_in_use{};
+constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void RemoveTempFilesAndDie(int signal_number) {
+  for (int i = 0; i < kTempSlots; ++i) {
+    if (temp_in_use[i] != 0) ::unlink(temp_paths[i].data());
+  }
+  // The handler was installed to run once: the signal now takes its usual course.
+  ::raise(signal_number);
+}
+
+void InstallCleanUpHandlers() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  for (const int signal_number : kCleanedSignals) {
+    struct sigaction current {};
+    if (::sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+    struct sigaction action {};
+    action.sa_handler = RemoveTempFilesAndDie;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal_number, &action, nullptr);
+  }
+}
+
+// Takes a slot for a temporary file's path; -1 when all are taken (the file is then
+// only removed by the run itself).
+int RegisterTemp(const std::string& path) {
+  if (path.size() >= kTempPathSize) return -1;
+  for (int i = 0; i < kTempSlots; ++i) {
+    if (temp_in_use[i] == 0) {
+      std::memcpy(temp_paths[i].data(), path.c_str(), path.size() + 1);
+      temp_in_use[i] = 1;
+      return i;
+    }
+  }
+  return -1;
+}
+
+void ReleaseTemp(int slot) {
+  if (slot >= 0) temp_in_use[slot] = 0;
+}
+
+// The path that `path` leads to once symbolic links are followed, so that a link keeps
+// pointing where it did; the path itself when it leads nowhere (yet).
+std::string FollowLinks(const std::string& path) {
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) != nullptr) return resolved;
+  return path;
+}
+
+// The folder part of a path, with its slash ("" for a bare name).
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+bool FileReplacement::Begin(const std::string& path) {
+  Abandon();
+  target_ = FollowLinks(path);
+  const std::size_t slash = target_.rfind('/');
+  const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+  std::string pattern = FolderOf(target_) + "." + name + ".XXXXXX";
+  InstallCleanUpHandlers();
+  // mkstemp fills in the name in its slot before it creates the file, so that no moment
+  // passes in which a signal could leave the file behind.
+  slot_ = RegisterTemp(pattern);
+  char* const name_buffer = slot_ >= 0 ? temp_paths[slot_].data() : pattern.data();
+  const int fd = ::mkstemp(name_buffer);
+  if (fd < 0) {
+    ReleaseTemp(slot_);
+    slot_ = -1;
+    return false;
+  }
+  temp_ = name_buffer;
+  file_ = ::fdopen(fd, "wb");
+  if (file_ == nullptr) {
+    ::close(fd);
+    Abandon();
+    return false;
+  }
+  return true;
+}
+
+bool FileReplacement::Commit() {
+  if (file_ == nullptr) return false;
+  bool ok = std::fflush(file_) == 0;
+  const int fd = ::fileno(file_);
+  struct stat old {};
+  if (::stat(target_.c_str(), &old) == 0) {
+    ok = ok && ::fchmod(fd, old.st_mode & 07777) == 0;
+    // Root gives the file back to its owner; anyone else keeps their own, so a refusal
+    // here is no failure.
+    const int owned = ::fchown(fd, old.st_uid, old.st_gid);
+    static_cast<void>(owned);
+  } else {
+    // A file that is gone takes the bits a new file gets.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0;
+  }
+  ok = ok && ::fsync(fd) == 0;
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  ok = ok && closed && ::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (!ok) {
+    Abandon();
+    return false;
+  }
+  ReleaseTemp(slot_);
+  slot_ = -1;
+  temp_.clear();
+  // The rename itself reaches the disk with the folder.
+  const std::string folder = FolderOf(target_);
+  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+void FileReplacement::Abandon() {
+  if (file_ != nullptr) {
+    std::fclose(file_);
+    file_ = nullptr;
+  }
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+  ReleaseTemp(slot_);
+  slot_ = -1;
+}
+
+bool IsRegularFile(std::FILE* file) {
+  struct stat info {};
+  return file != nullptr && ::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+#else  // _WIN32: no replacement yet; report files are written in place.
+
+bool FileReplacement::Begin(const std::string&) { return false; }
+bool FileReplacement::Commit() { return false; }
+void FileReplacement::Abandon() {}
+bool IsRegularFile(std::FILE*) { return false; }
+
+#endif
+
+}  // namespace kestrum
