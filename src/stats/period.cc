@@ -36,8 +36,8 @@ bool ScanWindowEnd(Scanner& scan, WindowEnd* end) {
 }
 
 // The local fields of one end: today's month and year, the day of month moved back by the
-// days given. The numbers are unchecked 32-bit values, so the
-// subtraction wraps and out-of-range fields are left to the conversion to normalise.
+// days given. The numbers are unchecked 32-bit values, so the subtraction wraps and
+// out-of-range fields are left to the conversion to normalise.
 LocalFields EndFields(const LocalFields& today, const WindowEnd& end) {
   LocalFields fields;
   fields.second = 0;
