@@ -1,6 +1,7 @@
 #include "report/area_reports.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/cp866.h"
@@ -116,7 +117,7 @@ class AreaReports {
                    0.0);
     }
     table.AddRow(Format(kLiveTotal, areas.size(), imported, Kb(bytes), exported, dupes), 0.0);
-    table.Render(out_, console_);
+    WriteTable(std::move(table), out_, console_);
   }
 
   Areas SelectDead() const {
@@ -131,7 +132,7 @@ class AreaReports {
     table.AddRow(kDeadHeader, 0.0);
     for (const AreaRecord* area : areas) table.AddRow(Format(kDeadRow, AreaFlagLetter(area->flags), area->name), 0.0);
     table.AddRow(Format(kDeadTotal, areas.size()), 0.0);
-    table.Render(out_, console_);
+    WriteTable(std::move(table), out_, console_);
   }
 
   void DeadList() const {
@@ -155,7 +156,7 @@ class AreaReports {
                    area->dupes);
     }
     table.AddRow(Format(kDupesTotal, areas.size(), dupes, '%'), kNoBar);
-    table.Render(out_, console_);
+    WriteTable(std::move(table), out_, console_);
   }
 
   void Imported() const {
@@ -175,7 +176,7 @@ class AreaReports {
                    area->imported);
     }
     table.AddRow(Format(kImportedTotal, areas.size(), Kb(bytes), imported, '%'), kNoBar);
-    table.Render(out_, console_);
+    WriteTable(std::move(table), out_, console_);
   }
 
   void ImportedBytes() const {
@@ -195,7 +196,7 @@ class AreaReports {
                    area->imported_bytes);
     }
     table.AddRow(Format(kBytesTotal, areas.size(), imported, Kb(bytes), '%'), kNoBar);
-    table.Render(out_, console_);
+    WriteTable(std::move(table), out_, console_);
   }
 
   void Exported() const {
@@ -211,7 +212,7 @@ class AreaReports {
                    area->exported);
     }
     table.AddRow(Format(kExportedTotal, areas.size(), exported, '%'), kNoBar);
-    table.Render(out_, console_);
+    WriteTable(std::move(table), out_, console_);
   }
 
   const AreaSet& areas_;

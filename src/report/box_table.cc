@@ -1,5 +1,8 @@
 #include "report/box_table.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "platform/cp866.h"
 #include "platform/format.h"
 
@@ -7,38 +10,26 @@ namespace kestrum {
 
 namespace {
 
-// Bits 12-15 of a descriptor, taken together, choose the alignment; any pattern but
-// exactly one of the two flags makes a plain column printed unpadded.
-constexpr std::uint32_t kAlignmentBits = 0xF000;
-
 constexpr std::string_view kVertical = "║"_cp866;
 constexpr std::string_view kHorizontal = "═"_cp866;
 constexpr char kBarByte = static_cast<char>(0xDC);  // ▄, lower half block
 constexpr std::string_view kEndOfRow = "║\n"_cp866;
 
-enum class Alignment { kLeft, kRight, kPlain };
-
-Alignment AlignmentOf(std::uint32_t descriptor) {
-  switch (descriptor & kAlignmentBits) {
-    case COL_LEFT: return Alignment::kLeft;
-    case COL_RIGHT: return Alignment::kRight;
-    default: return Alignment::kPlain;
-  }
-}
-
-std::size_t MaxWidthOf(std::uint32_t descriptor) { return descriptor & ~kAlignmentBits; }
-
-// Appends one cell as "%-Ns", "%Ns" or "%s" would print it: padding only, never cut.
-void AppendCell(std::string& line, std::string_view cell, std::size_t width, Alignment alignment) {
-  const std::size_t pad = cell.size() < width ? width - cell.size() : 0;
-  if (alignment == Alignment::kRight) line.append(pad, ' ');
-  line.append(cell);
-  if (alignment == Alignment::kLeft) line.append(pad, ' ');
-}
-
 }  // namespace
 
-BoxTable::BoxTable(std::initializer_list<std::uint32_t> columns) : columns_(columns), widths_(columns_.size(), 0) {}
+BoxTable::BoxTable(std::initializer_list<std::uint32_t> columns) {
+  for (const std::uint32_t descriptor : columns) {
+    Column& column = columns_.emplace_back();
+    // The bits above the width, taken together, choose the alignment; any pattern but
+    // exactly one of the two flags makes a plain column printed unpadded.
+    switch (descriptor & ~COL_WIDTH_MASK) {
+      case COL_LEFT: column.alignment = Alignment::kLeft; break;
+      case COL_RIGHT: column.alignment = Alignment::kRight; break;
+      default: column.alignment = Alignment::kPlain; break;
+    }
+    column.limit = descriptor & COL_WIDTH_MASK;
+  }
+}
 
 void BoxTable::AddRow(std::string_view text, double graph_value) {
   // The text ends at a NUL byte as well as at its end.
@@ -51,55 +42,63 @@ void BoxTable::AddRow(std::string_view text, double graph_value) {
     std::size_t newline = text.find('\n', pos);
     if (newline == std::string_view::npos) newline = text.size();
     row.cells[column].assign(text.substr(pos, newline - pos));
-    if (row.cells[column].size() > widths_[column]) widths_[column] = row.cells[column].size();
+    columns_[column].width = std::max(columns_[column].width, row.cells[column].size());
     pos = newline + 1;
   }
   row.graph_value = graph_value;
   if (graph_value > largest_graph_value_) largest_graph_value_ = graph_value;
 }
 
-void BoxTable::Render(Sink& out, Sink& console) {
-  CutWideCells(console);
+std::vector<CutCell> BoxTable::Render(Sink& out) && {
+  std::vector<CutCell> cut = CutWideCells();
   PrepareColumns();
-  PrintTopBorder(out);
+  WriteBorder(out, "╔"_cp866, "╦"_cp866, "╗"_cp866);
 
   std::string line;
   for (std::size_t index = 0; index < rows_.size(); ++index) {
-    if (index == 1 || index + 1 == rows_.size()) PrintMiddleBorder(out);
+    if (index == 1 || index + 1 == rows_.size()) WriteBorder(out, "╠"_cp866, "╬"_cp866, "╣"_cp866);
     line.assign(indent_);
     const Row& row = rows_[index];
     for (std::size_t column = 0; column < columns_.size(); ++column) {
+      // As "%-Ns", "%Ns" or "%s" would print the cell: padded, never cut here.
+      const std::string& cell = row.cells[column];
+      const std::size_t width = columns_[column].width;
+      const std::size_t pad = cell.size() < width ? width - cell.size() : 0;
       line.append(kVertical);
-      AppendCell(line, row.cells[column], widths_[column], AlignmentOf(columns_[column]));
+      if (columns_[column].alignment == Alignment::kRight) line.append(pad, ' ');
+      line.append(cell);
+      if (columns_[column].alignment == Alignment::kLeft) line.append(pad, ' ');
     }
     line.append(kEndOfRow);
     out.Write(line);
   }
 
-  PrintBottomBorder(out);
+  WriteBorder(out, "╚"_cp866, "╩"_cp866, "╝"_cp866);
   out.Write("\n");
+  return cut;
 }
 
-void BoxTable::CutWideCells(Sink& console) {
+std::vector<CutCell> BoxTable::CutWideCells() {
+  std::vector<CutCell> cut;
   for (std::size_t column = 0; column < columns_.size(); ++column) {
-    const std::size_t limit = MaxWidthOf(columns_[column]);
-    if (limit == 0 || widths_[column] <= limit) continue;
+    const std::size_t limit = columns_[column].limit;
+    if (limit == 0 || columns_[column].width <= limit) continue;
     for (Row& row : rows_) {
       std::string& cell = row.cells[column];
       if (cell.size() <= limit) continue;
-      Print(console, "\n%s", cell);
       // "~" and the last limit-1 characters: the end of a tag tells more than its start.
-      cell = "~" + cell.substr(cell.size() - (limit - 1));
-      Print(console, "\n%s", cell);
+      std::string shortened = "~" + cell.substr(cell.size() - (limit - 1));
+      cut.push_back(CutCell{std::exchange(cell, shortened), shortened});
     }
-    widths_[column] = limit;
+    columns_[column].width = limit;
   }
+  return cut;
 }
 
 void BoxTable::PrepareColumns() {
   // One more than the width of a framed row line.
   std::size_t total = columns_.size() + 2;
-  for (std::size_t width : widths_) total += width;
+  for (const Column& column : columns_) total += column.width;
   const std::size_t line_width = kLineWidth;
 
   // A table too wide for the line gets neither a bar column nor a negative indent: it is
@@ -124,28 +123,30 @@ void BoxTable::PrepareColumns() {
       }
       row.cells.push_back(std::move(cell));
     }
-    columns_.push_back(COL_LEFT);
-    widths_.push_back(graph_width);
+    columns_.push_back(Column{Alignment::kLeft, 0, graph_width});
     indent_.clear();
   } else {
     indent_.assign(total < line_width ? (line_width - total) / 2 : 0, ' ');
   }
 }
 
-void BoxTable::PrintBorder(Sink& out, std::string_view left, std::string_view junction, std::string_view right) const {
+void BoxTable::WriteBorder(Sink& out, std::string_view left, std::string_view junction, std::string_view right) const {
   std::string line(indent_);
   line.append(left);
-  for (std::size_t column = 0; column < widths_.size(); ++column) {
-    for (std::size_t i = 0; i < widths_[column]; ++i) line.append(kHorizontal);
-    if (column + 1 < widths_.size()) line.append(junction);
+  for (std::size_t column = 0; column < columns_.size(); ++column) {
+    for (std::size_t i = 0; i < columns_[column].width; ++i) line.append(kHorizontal);
+    if (column + 1 < columns_.size()) line.append(junction);
   }
   line.append(right);
   line.append("\n");
   out.Write(line);
 }
 
-void BoxTable::PrintTopBorder(Sink& out) const { PrintBorder(out, "╔"_cp866, "╦"_cp866, "╗"_cp866); }
-void BoxTable::PrintMiddleBorder(Sink& out) const { PrintBorder(out, "╠"_cp866, "╬"_cp866, "╣"_cp866); }
-void BoxTable::PrintBottomBorder(Sink& out) const { PrintBorder(out, "╚"_cp866, "╩"_cp866, "╝"_cp866); }
+void WriteTable(BoxTable&& table, Sink& out, Sink& console) {
+  for (const CutCell& cell : std::move(table).Render(out)) {
+    Print(console, "\n%s", cell.whole);
+    Print(console, "\n%s", cell.cut);
+  }
+}
 
 }  // namespace kestrum

@@ -1,7 +1,8 @@
 // Tables drawn with CP866 double-line box characters. Rows are texts of cells, each cell
-// ended by a newline; cells wider than their column's limit are cut (and echoed on the
-// console); a table with bar values gets a bar-graph column filling every line to 79
-// characters, any other table is centred in 79 columns.
+// ended by a newline; cells wider than their column's limit are cut; a table with bar
+// values gets a bar-graph column filling every line to 79 characters, any other table is
+// centred in 79 columns. The table writes nothing but its own lines: the cells it cut are
+// handed back for the caller to show.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +23,12 @@ inline constexpr std::uint32_t COL_WIDTH_MASK = 0x0FFF;  // maximum width; 0 = n
 // A row's graph value that means "no bar" (title and total rows).
 inline constexpr double kNoBar = -1.0;
 
+// A cell longer than its column's limit, before and after it was cut.
+struct CutCell {
+  std::string whole;
+  std::string cut;
+};
+
 class BoxTable {
  public:
   // One descriptor per column, at most 9 (the bar-graph column makes the tenth).
@@ -31,30 +38,38 @@ class BoxTable {
   // and its bar value (kNoBar, or >= 0).
   void AddRow(std::string_view text, double graph_value);
 
-  // Writes the whole table to out; the texts of cut cells go to console. Once only.
-  void Render(Sink& out, Sink& console);
+  // Writes the whole table to out and answers the cells it cut, column by column and
+  // row by row. Rendering uses the table up: std::move(table).Render(out).
+  std::vector<CutCell> Render(Sink& out) &&;
 
   static constexpr int kLineWidth = 79;
   static constexpr std::size_t kMaxColumns = 10;
 
  private:
+  enum class Alignment { kLeft, kRight, kPlain };
+  struct Column {
+    Alignment alignment = Alignment::kPlain;
+    std::size_t limit = 0;  // 0: no limit
+    std::size_t width = 0;  // of the widest cell, then of the column as drawn
+  };
   struct Row {
     std::vector<std::string> cells;
     double graph_value = 0.0;
   };
 
-  void CutWideCells(Sink& console);
+  std::vector<CutCell> CutWideCells();
+  // Adds the bar column, or the indent that centres the table.
   void PrepareColumns();
-  void PrintBorder(Sink& out, std::string_view left, std::string_view junction, std::string_view right) const;
-  void PrintTopBorder(Sink& out) const;
-  void PrintMiddleBorder(Sink& out) const;
-  void PrintBottomBorder(Sink& out) const;
+  void WriteBorder(Sink& out, std::string_view left, std::string_view junction, std::string_view right) const;
 
-  std::vector<std::uint32_t> columns_;
-  std::vector<std::size_t> widths_;
+  std::vector<Column> columns_;
   std::vector<Row> rows_;
   double largest_graph_value_ = 0.0;
   std::string indent_;
 };
+
+// Renders the table into out and echoes each cut cell on the console, whole and cut,
+// each after a newline.
+void WriteTable(BoxTable&& table, Sink& out, Sink& console);
 
 }  // namespace kestrum

@@ -2,6 +2,7 @@
 #include "report/box_table.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 #include <string>
 #include <string_view>
@@ -16,10 +17,11 @@ using expected::Border;
 using expected::Lines;
 using expected::Times;
 
-// Renders the table and answers what went to the file, in UTF-8 for readable failures.
+// Renders the table and answers what went to the file, in UTF-8 for readable failures;
+// the cut cells are echoed as the reports echo them.
 std::string Render(BoxTable& table, StringSink& console) {
   StringSink out;
-  table.Render(out, console);
+  WriteTable(std::move(table), out, console);
   return Cp866ToUtf8(out.text());
 }
 
@@ -47,6 +49,25 @@ TEST(BoxTableTest, BarGraphTableWithCutCell) {
                                              }));
   // The echo of the cut cell ends without a newline.
   EXPECT_EQ(console.text(), "\nverylongname\n~name");
+}
+
+TEST(BoxTableTest, RenderHandsBackTheCellsItCutInColumnOrder) {
+  BoxTable table({COL_LEFT | 2, COL_LEFT | 3});
+  table.AddRow("abc\nwxyz\n", 0.0);
+  table.AddRow("de\nlonger\n", 0.0);
+  table.AddRow("fghi\nok\n", 0.0);
+  StringSink out;
+  const std::vector<CutCell> cut = std::move(table).Render(out);
+  ASSERT_EQ(cut.size(), 4U);
+  EXPECT_EQ(cut[0].whole, "abc");
+  EXPECT_EQ(cut[0].cut, "~c");
+  EXPECT_EQ(cut[1].whole, "fghi");
+  EXPECT_EQ(cut[1].cut, "~i");
+  EXPECT_EQ(cut[2].whole, "wxyz");
+  EXPECT_EQ(cut[2].cut, "~yz");
+  EXPECT_EQ(cut[3].whole, "longer");
+  EXPECT_EQ(cut[3].cut, "~er");
+  EXPECT_NE(out.text().find("║~c║~yz║"_cp866), std::string::npos);
 }
 
 TEST(BoxTableTest, MiddleBordersByRowCount) {

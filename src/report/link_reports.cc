@@ -1,6 +1,7 @@
 #include "report/link_reports.h"
 
 #include <vector>
+#include <utility>
 
 #include "platform/cp866.h"
 #include "platform/format.h"
@@ -80,7 +81,7 @@ void WriteLiveLinks(const LinkSet& set, Sink& out, Sink& console) {
                  0.0);
   }
   table.AddRow(Format(kLiveTotal, links.size(), Kb(received), Kb(sent), requests), 0.0);
-  table.Render(out, console);
+  WriteTable(std::move(table), out, console);
 }
 
 // F and T: bytes received from or sent to each link, with percentages and bars.
@@ -97,7 +98,7 @@ void WriteBytesReport(const LinkSet& set, std::string_view header, double (*byte
     table.AddRow(Format(kBytesRow, link->name, Kb(bytes), Percent(bytes, sum)), bytes);
   }
   table.AddRow(Format(kBytesTotal, links.size(), Kb(sum), '%'), kNoBar);
-  table.Render(out, console);
+  WriteTable(std::move(table), out, console);
 }
 
 void WriteAreaFixReport(const LinkSet& set, Sink& out, Sink& console) {
@@ -112,7 +113,7 @@ void WriteAreaFixReport(const LinkSet& set, Sink& out, Sink& console) {
                  link->areafix_requests);
   }
   table.AddRow(Format(kAreaFixTotal, links.size(), sum, '%'), kNoBar);
-  table.Render(out, console);
+  WriteTable(std::move(table), out, console);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "report/report_files.h"
 
+#include <utility>
+
 #include "platform/cp866.h"
 #include "platform/format.h"
 #include "report/area_reports.h"
@@ -110,7 +112,7 @@ void WritePeriodHeader(Sink& out, std::string_view period_text, Sink& console) {
   table.AddRow(kPeriodTitle, 0.0);
   // Before any Period the display text is empty; the row is then one empty cell.
   table.AddRow(period_text.empty() ? std::string_view("\n") : period_text, 0.0);
-  table.Render(out, console);
+  WriteTable(std::move(table), out, console);
 }
 
 }  // namespace kestrum
