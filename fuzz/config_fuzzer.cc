@@ -26,12 +26,12 @@ namespace {
 // handlers hold `this`, so it stays where it was made.
 struct Configured {
   Configured() {
-    table.SetKeywordHandler(kPeriod, [this](KeywordEntry& e) { return period.HandlePeriod(e); });
-    table.SetKeywordHandler(kEchoArea, [this](KeywordEntry& e) { return HandleEchoArea(areas, e); });
-    table.SetKeywordHandler(kIgnoreArea, [this](KeywordEntry& e) { return HandleIgnoreArea(areas, e); });
-    table.SetKeywordHandler(kNetArea, [this](KeywordEntry& e) { return HandleIgnoreArea(areas, e); });
-    table.SetKeywordHandler(kDeletedArea, [this](KeywordEntry& e) { return HandleDeletedArea(areas, e); });
-    table.SetKeywordHandler(kIgnoreLink, [this](KeywordEntry& e) { return HandleIgnoreLink(links, e); });
+    table.SetKeywordHandler(kPeriod, [this](KeywordEntry& e) { return period.HandlePeriod(ValueText(e)); });
+    table.SetKeywordHandler(kEchoArea, [this](KeywordEntry& e) { return HandleEchoArea(areas, ValueText(e)); });
+    table.SetKeywordHandler(kIgnoreArea, [this](KeywordEntry& e) { return HandleIgnoreArea(areas, ValueText(e)); });
+    table.SetKeywordHandler(kNetArea, [this](KeywordEntry& e) { return HandleIgnoreArea(areas, ValueText(e)); });
+    table.SetKeywordHandler(kDeletedArea, [this](KeywordEntry& e) { return HandleDeletedArea(areas, ValueText(e)); });
+    table.SetKeywordHandler(kIgnoreLink, [this](KeywordEntry& e) { return HandleIgnoreLink(links, ValueText(e)); });
   }
   Configured(const Configured&) = delete;
   Configured& operator=(const Configured&) = delete;

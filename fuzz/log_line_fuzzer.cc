@@ -28,9 +28,7 @@ std::string_view TextAfterStamp(std::string_view line) {
 ReportPeriod MakeFixedWindow() {
   UseMoscowTime();
   ReportPeriod period(PinnedNow);
-  KeywordEntry entry;
-  entry.value = "3,00:00 0,12:00";
-  if (period.HandlePeriod(entry) != nullptr) Fail("the fixed window is refused", *entry.value);
+  if (period.HandlePeriod("3,00:00 0,12:00") != nullptr) Fail("the fixed window is refused", "3,00:00 0,12:00");
   return period;
 }
 

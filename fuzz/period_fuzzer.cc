@@ -18,9 +18,7 @@ namespace {
 ReportPeriod MakeFixedWindow() {
   UseMoscowTime();
   ReportPeriod period(PinnedNow);
-  KeywordEntry entry;
-  entry.value = "3,00:00 0,12:00";
-  if (period.HandlePeriod(entry) != nullptr) Fail("the fixed window is refused", *entry.value);
+  if (period.HandlePeriod("3,00:00 0,12:00") != nullptr) Fail("the fixed window is refused", "3,00:00 0,12:00");
   return period;
 }
 
@@ -33,9 +31,7 @@ void Run(std::string_view raw) {
         "the filter and the model disagree on a stamp", text);
 
   ReportPeriod period(PinnedNow);
-  KeywordEntry entry;
-  entry.value = text;
-  const bool accepted = period.HandlePeriod(entry) == nullptr;
+  const bool accepted = period.HandlePeriod(text) == nullptr;
   const std::optional<model::Window> want = model::PeriodWindow(text, PinnedNow());
   Check(accepted == want.has_value(),
         accepted ? "a Period value is accepted that the model refuses"

@@ -29,10 +29,7 @@ const std::int64_t kNow = CivilSeconds(2026, 11, 10, 12, 0, 0);
 
 ReportPeriod YesterdayPeriod() {
   ReportPeriod period([] { return kNow; });
-  KeywordEntry entry;
-  entry.keyword = "Period";
-  entry.value = "1,00:00 0,00:00";
-  EXPECT_EQ(period.HandlePeriod(entry), nullptr);
+  EXPECT_EQ(period.HandlePeriod("1,00:00 0,00:00"), nullptr);
   return period;
 }
 

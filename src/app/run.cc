@@ -56,14 +56,19 @@ Run::Run(Sink& console, Clock clock)
 
 Run::~Run() = default;
 
+// The one place that says which code serves which keyword; the statistics and reports
+// take value texts and know nothing of the configuration's format.
 void Run::InstallHandlers() {
-  keywords_.SetKeywordHandler(kPeriod, [this](KeywordEntry& e) { return period_.HandlePeriod(e); });
-  keywords_.SetKeywordHandler(kEchoArea, [this](KeywordEntry& e) { return HandleEchoArea(areas_, e); });
-  keywords_.SetKeywordHandler(kIgnoreArea, [this](KeywordEntry& e) { return HandleIgnoreArea(areas_, e); });
-  keywords_.SetKeywordHandler(kDeletedArea, [this](KeywordEntry& e) { return HandleDeletedArea(areas_, e); });
-  keywords_.SetKeywordHandler(kNetArea, [this](KeywordEntry& e) { return HandleIgnoreArea(areas_, e); });
-  keywords_.SetKeywordHandler(kIgnoreLink, [this](KeywordEntry& e) { return HandleIgnoreLink(links_, e); });
-  keywords_.SetKeywordHandler(kOutFileName, [this](KeywordEntry& e) { return report_files_.HandleOutFileName(e); });
+  const auto install = [this](int keyword, auto take) {
+    keywords_.SetKeywordHandler(keyword, [take](KeywordEntry& entry) { return take(ValueText(entry)); });
+  };
+  install(kPeriod, [this](std::string_view value) { return period_.HandlePeriod(value); });
+  install(kEchoArea, [this](std::string_view value) { return HandleEchoArea(areas_, value); });
+  install(kIgnoreArea, [this](std::string_view value) { return HandleIgnoreArea(areas_, value); });
+  install(kDeletedArea, [this](std::string_view value) { return HandleDeletedArea(areas_, value); });
+  install(kNetArea, [this](std::string_view value) { return HandleIgnoreArea(areas_, value); });
+  install(kIgnoreLink, [this](std::string_view value) { return HandleIgnoreLink(links_, value); });
+  install(kOutFileName, [this](std::string_view value) { return report_files_.HandleOutFileName(value); });
 }
 
 int Run::Main(const std::vector<std::string>& args) {
@@ -88,7 +93,8 @@ int Run::Main(const std::vector<std::string>& args) {
   int status = kExitOk;
 
   console_.Write(kWritingOutput);
-  const ReportInput input{areas_, links_, keywords_, period_.DisplayText(), console_};
+  const ReportOptions options{keywords_.KeywordInt(kShowDeletedArea) != 0, keywords_.KeywordInt(kShowUnknownArea) != 0};
+  const ReportInput input{areas_, links_, options, period_.DisplayText(), console_};
   if (!report_files_.WriteReportFiles(input)) status = kExitFailure;
   console_.Write(kDone);
 

@@ -47,6 +47,11 @@ struct KeywordEntry {
   KeywordHandler handler;
 };
 
+// The entry's value text; empty when it has none.
+inline std::string_view ValueText(const KeywordEntry& entry) {
+  return entry.value ? std::string_view(*entry.value) : std::string_view();
+}
+
 // Refuses anything but Yes or No (any letter case); sets the integer to 1 or 0.
 const char* YesNoHandler(KeywordEntry& entry);
 

@@ -146,8 +146,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-void AppendFormat(std::string& out, std::string_view format, std::initializer_list<FormatArg> args) {
-  const FormatArg* next = args.begin();
+void AppendFormat(std::string& out, std::string_view format, std::span<const FormatArg> args) {
+  auto next = args.begin();
   std::size_t i = 0;
   while (i < format.size()) {
     const char c = format[i++];

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -47,7 +48,10 @@ class FormatArg {
 };
 
 // Appends the formatted text to out.
-void AppendFormat(std::string& out, std::string_view format, std::initializer_list<FormatArg> args);
+void AppendFormat(std::string& out, std::string_view format, std::span<const FormatArg> args);
+inline void AppendFormat(std::string& out, std::string_view format, std::initializer_list<FormatArg> args) {
+  AppendFormat(out, format, std::span<const FormatArg>(args.begin(), args.size()));
+}
 
 template <typename... Args>
 std::string Format(std::string_view format, const Args&... args) {

@@ -20,7 +20,7 @@ using expected::Times;
 std::string Report(char letter, const AreaSet& areas, std::int32_t show_deleted = 1, std::int32_t show_unknown = 1) {
   StringSink out;
   StringSink console;
-  WriteAreaReport(letter, areas, show_deleted, show_unknown, out, console);
+  WriteAreaReport(letter, areas, ReportOptions{show_deleted != 0, show_unknown != 0}, out, console);
   return Cp866ToUtf8(out.text());
 }
 
@@ -174,7 +174,7 @@ TEST(AreaReportsTest, LongNamesCutInTablesButNotInTheList) {
   areas.Add(name).dupes = 1;
   StringSink out;
   StringSink console;
-  WriteAreaReport('P', areas, 1, 1, out, console);
+  WriteAreaReport('P', areas, ReportOptions{}, out, console);
   EXPECT_NE(out.text().find("~" + name.substr(name.size() - 39) + "\xBA"), std::string::npos);
   EXPECT_EQ(console.text(), "\n" + name + "\n~" + name.substr(name.size() - 39));
 

@@ -17,8 +17,9 @@ constexpr std::string_view kEndOfRow = "║\n"_cp866;
 
 }  // namespace
 
-BoxTable::BoxTable(std::initializer_list<std::uint32_t> columns) {
-  for (const std::uint32_t descriptor : columns) {
+BoxTable::BoxTable(const std::uint32_t* first, const std::uint32_t* last) {
+  for (; first != last; ++first) {
+    const std::uint32_t descriptor = *first;
     Column& column = columns_.emplace_back();
     // The bits above the width, taken together, choose the alignment; any pattern but
     // exactly one of the two flags makes a plain column printed unpadded.

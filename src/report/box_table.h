@@ -32,7 +32,8 @@ struct CutCell {
 class BoxTable {
  public:
   // One descriptor per column, at most 9 (the bar-graph column makes the tenth).
-  explicit BoxTable(std::initializer_list<std::uint32_t> columns);
+  explicit BoxTable(std::initializer_list<std::uint32_t> columns) : BoxTable(columns.begin(), columns.end()) {}
+  BoxTable(const std::uint32_t* first, const std::uint32_t* last);
 
   // Adds a row: cells each ended by '\n' (missing cells are empty, extra ones dropped)
   // and its bar value (kNoBar, or >= 0).

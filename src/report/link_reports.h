@@ -1,4 +1,5 @@
-// The link reports: L (live links), F (received from), T (sent to), X (AreaFix requests).
+// The link reports, one layout each: L (live links), F (received from), T (sent to),
+// X (AreaFix requests).
 #pragma once
 
 #include "platform/sink.h"
@@ -6,7 +7,10 @@
 
 namespace kestrum {
 
-// Writes the report of one of the letters L, F, T, X.
-void WriteLinkReport(char letter, const LinkSet& links, Sink& out, Sink& console);
+// True when the letter names a link report.
+bool IsLinkReportLetter(char letter);
+
+// Writes the link report of the letter; false, writing nothing, for any other letter.
+bool WriteLinkReport(char letter, const LinkSet& links, Sink& out, Sink& console);
 
 }  // namespace kestrum

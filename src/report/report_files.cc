@@ -1,5 +1,6 @@
 #include "report/report_files.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/cp866.h"
@@ -23,18 +24,18 @@ constexpr std::string_view kFooter = "\nKestrum, %s";
 constexpr std::string_view kLettersWithoutFrame = "+d";
 constexpr char kAppendLetter = '+';
 
-bool IsAreaLetter(char letter) { return std::string_view("ADdPIiE").find(letter) != std::string_view::npos; }
-bool IsLinkLetter(char letter) { return std::string_view("LFTX").find(letter) != std::string_view::npos; }
-
 }  // namespace
 
-const char* ReportFiles::HandleOutFileName(KeywordEntry& entry) {
+bool IsReportLetter(char letter) {
+  return letter == kAppendLetter || IsAreaReportLetter(letter) || IsLinkReportLetter(letter);
+}
+
+const char* ReportFiles::HandleOutFileName(std::string_view value) {
   const char* const refused = kBadOutFileName.data();
-  if (files_.size() >= REPORT_FILES_MAX || !entry.value) return refused;
+  if (files_.size() >= REPORT_FILES_MAX) return refused;
 
   // "%s %s": the path and the letters; any further words are ignored. As for any C text,
   // a NUL byte ends the value.
-  std::string_view value = *entry.value;
   value = value.substr(0, value.find('\0'));
   Scanner scan(value);
   std::string_view path;
@@ -43,7 +44,7 @@ const char* ReportFiles::HandleOutFileName(KeywordEntry& entry) {
   scan.SkipSpace();
   if (!scan.Word(0, &letters)) return refused;
   if (path.size() > kMaxReportPath || letters.size() > kMaxReportLetters) return refused;
-  if (letters.find_first_not_of(kReportLetterSet) != std::string_view::npos) return refused;
+  if (!std::all_of(letters.begin(), letters.end(), IsReportLetter)) return refused;
 
   // Opening for appending checks that the file can be written, and creates a missing one
   // empty, without touching an existing one: a run that fails before its reports leaves
@@ -63,8 +64,6 @@ const char* ReportFiles::HandleOutFileName(KeywordEntry& entry) {
 // Write errors are remembered by each file's stream and come out when it is closed, so
 // this answers true; CloseReportFiles names any file that was not written completely.
 bool ReportFiles::WriteReportFiles(const ReportInput& input) {
-  const std::int32_t show_deleted = input.keywords.KeywordInt(kShowDeletedArea);
-  const std::int32_t show_unknown = input.keywords.KeywordInt(kShowUnknownArea);
   for (ReportFile& file : files_) {
     if (!file.stream) {
       file.stream = std::make_unique<TextWriter>();
@@ -78,9 +77,7 @@ bool ReportFiles::WriteReportFiles(const ReportInput& input) {
     const bool framed = file.letters.find_first_not_of(kLettersWithoutFrame) != std::string::npos;
     if (framed) WritePeriodHeader(out, input.period_text, input.console);
     for (const char letter : file.letters) {
-      if (IsAreaLetter(letter)) {
-        WriteAreaReport(letter, input.areas, show_deleted, show_unknown, out, input.console);
-      } else if (IsLinkLetter(letter)) {
+      if (!WriteAreaReport(letter, input.areas, input.options, out, input.console)) {
         WriteLinkReport(letter, input.links, out, input.console);
       }
     }

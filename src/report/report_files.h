@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/keyword_table.h"
+#include "report/area_reports.h"
 #include "platform/sink.h"
 #include "platform/text_file.h"
 #include "stats/area_set.h"
@@ -19,7 +19,6 @@
 namespace kestrum {
 
 inline constexpr std::size_t REPORT_FILES_MAX = 10;
-inline constexpr std::string_view kReportLetterSet = "+AIiEDdPTFXL";
 inline constexpr std::size_t kMaxReportPath = 79;
 inline constexpr std::size_t kMaxReportLetters = 29;
 
@@ -33,16 +32,19 @@ inline constexpr std::string_view kMakerLine = "(c) The Kestrum developers";
 struct ReportInput {
   const AreaSet& areas;
   const LinkSet& links;
-  const KeywordTable& keywords;       // Show.Deleted.Area, Show.Unknown.Area
-  std::string_view period_text;       // the period's display text
-  Sink& console;                      // echo of cut table cells
+  ReportOptions options;
+  std::string_view period_text;  // the period's display text
+  Sink& console;                 // echo of cut table cells
 };
+
+// True for a letter of Out.File.Name: a report's, or + (append).
+bool IsReportLetter(char letter);
 
 class ReportFiles {
  public:
-  // The Out.File.Name handler: "path letters". Answers nullptr, or the message
+  // Takes the Out.File.Name value text "path letters". Answers nullptr, or the message
   // "Ошибка в имени файла или в списке ключей".
-  const char* HandleOutFileName(KeywordEntry& entry);
+  const char* HandleOutFileName(std::string_view value);
 
   // Writes every file in configuration order. Write errors are kept by each file and
   // come out when it is closed, so this answers true; CloseReportFiles names the file.

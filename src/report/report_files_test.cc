@@ -57,17 +57,14 @@ class ReportFilesTest : public ::testing::Test {
 
   // Runs the Out.File.Name handler on a value; answers its message, or "" when accepted.
   std::string OutFileName(const std::string& value) {
-    KeywordEntry entry;
-    entry.keyword = "Out.File.Name";
-    entry.value = value;
-    const char* message = files_.HandleOutFileName(entry);
+    const char* message = files_.HandleOutFileName(value);
     return message == nullptr ? "" : message;
   }
 
   std::string Path(std::string_view name) const { return (dir_ / name).string(); }
 
   bool WriteAndClose(std::string_view period_text) {
-    const ReportInput input{areas_, links_, keywords_, period_text, console_};
+    const ReportInput input{areas_, links_, ReportOptions{}, period_text, console_};
     const bool written = files_.WriteReportFiles(input);
     return files_.CloseReportFiles(console_) && written;
   }
@@ -76,7 +73,6 @@ class ReportFilesTest : public ::testing::Test {
   ReportFiles files_;
   AreaSet areas_;
   LinkSet links_;
-  KeywordTable keywords_;
   StringSink console_;
 };
 
@@ -150,7 +146,7 @@ TEST_F(ReportFilesTest, LettersChooseReportsHeaderAndFooter) {
   StringSink header;
   WritePeriodHeader(header, period, console_);
   StringSink live;
-  WriteAreaReport('A', areas_, 1, 1, live, console_);
+  WriteAreaReport('A', areas_, ReportOptions{}, live, console_);
   EXPECT_EQ(ReadReport(Path("twice")), Cp866ToUtf8(header.text() + live.text() + live.text()) + kFooter);
 
   StringSink areafix;

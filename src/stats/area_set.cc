@@ -64,9 +64,7 @@ void AreaSet::AccumulateSet(const AreaSet& part) {
   }
 }
 
-const char* HandleEchoArea(AreaSet& areas, KeywordEntry& entry) {
-  if (!entry.value) return nullptr;
-  const std::string_view value = *entry.value;
+const char* HandleEchoArea(AreaSet& areas, std::string_view value) {
   Scanner scan(value);
   std::string_view tag;
   if (!FirstTag(scan, &tag) || areas.Find(tag) != nullptr) return nullptr;
@@ -76,9 +74,8 @@ const char* HandleEchoArea(AreaSet& areas, KeywordEntry& entry) {
   return nullptr;
 }
 
-const char* HandleIgnoreArea(AreaSet& areas, KeywordEntry& entry) {
-  if (!entry.value) return nullptr;
-  Scanner scan(*entry.value);
+const char* HandleIgnoreArea(AreaSet& areas, std::string_view value) {
+  Scanner scan(value);
   std::string_view tag;
   if (!FirstTag(scan, &tag)) return nullptr;
   AreaRecord* area = areas.Find(tag);
@@ -87,10 +84,9 @@ const char* HandleIgnoreArea(AreaSet& areas, KeywordEntry& entry) {
   return nullptr;
 }
 
-const char* HandleDeletedArea(AreaSet& areas, KeywordEntry& entry) {
-  if (!entry.value) return nullptr;
+const char* HandleDeletedArea(AreaSet& areas, std::string_view value) {
   // "NUMBER TAG": one to eight digits, whose value is of no use here, then the tag.
-  Scanner scan(*entry.value);
+  Scanner scan(value);
   std::string_view tag;
   if (!scan.Set([](char c) { return c >= '0' && c <= '9'; }, 8, nullptr)) return nullptr;
   scan.SkipSpace();

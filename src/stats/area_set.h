@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "config/keyword_table.h"
 #include "stats/name_index.h"
 
 namespace kestrum {
@@ -71,10 +70,11 @@ class AreaSet {
   IndexedRecords<AreaRecord, FoldedKey> records_;
 };
 
-// Configuration handlers for the area keywords; they never refuse a line.
-const char* HandleEchoArea(AreaSet& areas, KeywordEntry& entry);     // EchoArea
-const char* HandleIgnoreArea(AreaSet& areas, KeywordEntry& entry);   // NetArea, Ignore.Area
-const char* HandleDeletedArea(AreaSet& areas, KeywordEntry& entry);  // DeletedArea
+// What the area keywords' values do, each given its value text; they never refuse a line
+// (answer nullptr).
+const char* HandleEchoArea(AreaSet& areas, std::string_view value);     // EchoArea
+const char* HandleIgnoreArea(AreaSet& areas, std::string_view value);   // NetArea, Ignore.Area
+const char* HandleDeletedArea(AreaSet& areas, std::string_view value);  // DeletedArea
 
 // Area tags longer than this are not taken (a configuration line is ignored, a log line
 // is declined and so goes on to the link parser and the unclaimed lines).

@@ -34,11 +34,10 @@ void LinkSet::AccumulateSet(const LinkSet& part) {
   }
 }
 
-const char* HandleIgnoreLink(LinkSet& links, KeywordEntry& entry) {
-  if (!entry.value) return nullptr;
+const char* HandleIgnoreLink(LinkSet& links, std::string_view value) {
   // The whole value is the address, written exactly as the log writes it.
-  LinkRecord* link = links.Find(*entry.value);
-  if (link == nullptr) link = &links.Add(*entry.value);
+  LinkRecord* link = links.Find(value);
+  if (link == nullptr) link = &links.Add(value);
   link->ignored = 1;
   return nullptr;
 }

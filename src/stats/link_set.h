@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "config/keyword_table.h"
 #include "stats/name_index.h"
 
 namespace kestrum {
@@ -48,8 +47,9 @@ class LinkSet {
   IndexedRecords<LinkRecord, NameIsKey> records_;
 };
 
-// Ignore.Link: the whole value is the address; the link is added if new and marked.
-const char* HandleIgnoreLink(LinkSet& links, KeywordEntry& entry);
+// Ignore.Link, given its value text: the whole value is the address; the link is added if
+// new and marked. Never refuses a line (answers nullptr).
+const char* HandleIgnoreLink(LinkSet& links, std::string_view value);
 
 // Address texts from the log longer than this are not taken (the line is declined).
 inline constexpr std::size_t kMaxAddressText = 27;

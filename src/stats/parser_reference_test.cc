@@ -15,6 +15,7 @@
 #include "fuzz/scanf_reference.h"
 #include "platform/format.h"
 #include "platform/local_time.h"
+#include "config/keyword_table.h"
 #include "stats/area_parser.h"
 #include "stats/area_set.h"
 #include "stats/fido_address.h"
@@ -253,19 +254,17 @@ TEST(ScanfEquivalence, AreaKeywordValues) {
     if (!random.OneIn(3)) value += std::string(" ") + random.Pick(kPaths);
     value = Mutated(random, value, kValueAlphabet);
 
-    KeywordEntry entry;
-    entry.value = value;
     switch (keyword) {
       case 0:
-        HandleEchoArea(parsed, entry);
+        HandleEchoArea(parsed, value);
         model::EchoArea(modelled, value);
         break;
       case 1:
-        HandleIgnoreArea(parsed, entry);
+        HandleIgnoreArea(parsed, value);
         model::IgnoreArea(modelled, value);
         break;
       default:
-        HandleDeletedArea(parsed, entry);
+        HandleDeletedArea(parsed, value);
         model::DeletedArea(modelled, value);
         break;
     }
@@ -319,9 +318,7 @@ TEST(ScanfEquivalence, LogLineStampFilter) {
     const ScopedTimeZone zone(today.zone);
     for (const char* window : {"1,00:00 0,00:00", "3,06:30 0,18:00"}) {
       ReportPeriod period([&] { return today.now; });
-      KeywordEntry entry;
-      entry.value = window;
-      ASSERT_EQ(period.HandlePeriod(entry), nullptr);
+      ASSERT_EQ(period.HandlePeriod(window), nullptr);
       Random random(static_cast<std::uint64_t>(today.now) + window[0]);
       int inside = 0;
       for (int i = 0; i < fuzzing::Cases(3000); ++i) {
@@ -363,9 +360,7 @@ TEST(ScanfEquivalence, PeriodValues) {
       const std::int64_t old_start = period.start();
       const std::int64_t old_end = period.end();
       const std::string old_display(period.DisplayText());
-      KeywordEntry entry;
-      entry.value = value;
-      const bool accepted = period.HandlePeriod(entry) == nullptr;
+      const bool accepted = period.HandlePeriod(value) == nullptr;
       const std::optional<model::Window> want = model::PeriodWindow(value, today.now);
       // A refused value leaves the window and its text as they were.
       const model::Window expected = want ? *want : model::Window{old_start, old_end, old_display};
@@ -387,9 +382,7 @@ TEST(ScanfEquivalence, WholeLogLines) {
   Mismatches mismatches;
   const ScopedTimeZone zone("Europe/Moscow");
   ReportPeriod period([] { return kJuly5; });
-  KeywordEntry entry;
-  entry.value = "2,00:00 0,00:00";
-  ASSERT_EQ(period.HandlePeriod(entry), nullptr);
+  ASSERT_EQ(period.HandlePeriod("2,00:00 0,00:00"), nullptr);
   const auto text_of = [](const std::string& line) {
     const std::size_t offset = line.size() > 23 && line[20] == '[' && line[23] == ']' ? 25 : 20;
     return offset < line.size() ? line.substr(offset) : std::string();

@@ -72,8 +72,8 @@ int MonthIndex(std::string_view name) {
 
 }  // namespace
 
-const char* ReportPeriod::HandlePeriod(KeywordEntry& entry) {
-  Scanner scan(entry.value ? std::string_view(*entry.value) : std::string_view());
+const char* ReportPeriod::HandlePeriod(std::string_view value) {
+  Scanner scan(value);
   WindowEnd first;
   WindowEnd last;
   if (!ScanWindowEnd(scan, &first)) return kPeriodError.data();

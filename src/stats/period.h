@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "config/keyword_table.h"
 #include "platform/local_time.h"
 
 namespace kestrum {
@@ -19,9 +18,9 @@ class ReportPeriod {
  public:
   explicit ReportPeriod(Clock clock = SystemNow) : clock_(std::move(clock)) {}
 
-  // The Period keyword's handler: value "D1,H1:M1 D2,H2:M2". Answers nullptr, or the
+  // Takes the Period keyword's value text "D1,H1:M1 D2,H2:M2". Answers nullptr, or the
   // message "Ошибка задания периода" and leaves the window as it was.
-  const char* HandlePeriod(KeywordEntry& entry);
+  const char* HandlePeriod(std::string_view value);
 
   // "c HH:MM:00 DD/MM/YY по HH:MM:00 DD/MM/YY\n" (CP866), or empty before any Period.
   std::string_view DisplayText() const { return display_text_; }

@@ -27,11 +27,8 @@ ReportPeriod PeriodAt(std::int64_t now) {
   return ReportPeriod([now] { return now; });
 }
 
-std::string Handle(ReportPeriod& period, std::optional<std::string> value) {
-  KeywordEntry entry;
-  entry.keyword = "Period";
-  entry.value = std::move(value);
-  const char* message = period.HandlePeriod(entry);
+std::string Handle(ReportPeriod& period, std::string_view value) {
+  const char* message = period.HandlePeriod(value);
   return message == nullptr ? std::string() : std::string(message);
 }
 
@@ -121,13 +118,10 @@ TEST(ReportPeriod, RefusedValuesLeaveWindowAndText) {
     EXPECT_EQ(period.start(), CivilSeconds(2002, 6, 3, 20, 0, 0)) << value;
     EXPECT_EQ(period.end(), CivilSeconds(2002, 6, 4, 20, 0, 0)) << value;
   }
-  EXPECT_EQ(Handle(period, std::nullopt), kRefused);
   EXPECT_TRUE(period.Contains("04 Jul 02  12:00:00"));
 
   // The refusal is a NUL-terminated text that lives on.
-  KeywordEntry entry;
-  entry.value = "1,00:00";
-  EXPECT_EQ(std::strlen(period.HandlePeriod(entry)), kRefused.size());
+  EXPECT_EQ(std::strlen(period.HandlePeriod("1,00:00")), kRefused.size());
 }
 
 TEST(ReportPeriod, NoPeriodCountsNothing) {
