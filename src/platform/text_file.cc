@@ -5,9 +5,6 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace kestrum {
 
@@ -69,49 +66,6 @@ bool TextReader::Refill(std::size_t* start, std::size_t* write) {
   end_ += got;
   return true;
 }
-
-namespace {
-
-// The first byte in [p, end) that is a newline, a carriage return or a NUL, or end.
-// Sixteen bytes at a time where SSE2 is at hand (every x86-64), else eight at a time:
-// the classic test for bytes below a bound flags the lowest such byte exactly, so every
-// byte below 0x0E is looked at and only tabs and the like among them passed over.
-const char* FindLineBreak(const char* p, const char* end) {
-#if defined(__SSE2__)
-  const __m128i newline = _mm_set1_epi8('\n');
-  const __m128i carriage_return = _mm_set1_epi8('\r');
-  const __m128i nul = _mm_setzero_si128();
-  while (end - p >= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
-                                      _mm_cmpeq_epi8(bytes, nul));
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-    if (mask != 0) return p + std::countr_zero(mask);
-    p += 16;
-  }
-#endif
-  while (true) {
-    if constexpr (std::endian::native == std::endian::little) {
-      constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-      constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-      while (end - p >= 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, p, 8);
-        const std::uint64_t below = (word - kOnes * 0x0E) & ~word & kHighs;
-        if (below != 0) {
-          p += std::countr_zero(below) / 8;
-          break;
-        }
-        p += 8;
-      }
-    }
-    while (p < end && static_cast<unsigned char>(*p) >= 0x0E) ++p;
-    if (p == end || *p == '\n' || *p == '\r' || *p == '\0') return p;
-    ++p;  // a tab or another control character: part of the line
-  }
-}
-
-}  // namespace
 
 std::size_t TextReader::BreakInTail(const char* data, std::size_t from, std::size_t limit) {
   return static_cast<std::size_t>(FindLineBreak(data + from, data + limit) - data);

@@ -15,41 +15,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_search.h"
 #include "platform/file_replacement.h"
 #include "platform/sink.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace kestrum {
-
-namespace text_detail {
-
-// One bit for each of the 64 bytes at p that is a newline, a carriage return or a NUL.
-inline std::uint64_t BreakMask64(const char* p) {
-#if defined(__SSE2__)
-  const __m128i newline = _mm_set1_epi8('\n');
-  const __m128i carriage_return = _mm_set1_epi8('\r');
-  const __m128i nul = _mm_setzero_si128();
-  std::uint64_t mask = 0;
-  for (int i = 0; i < 4; ++i) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
-                                      _mm_cmpeq_epi8(bytes, nul));
-    mask |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hits))} << (16 * i);
-  }
-  return mask;
-#else
-  std::uint64_t mask = 0;
-  for (int i = 0; i < 64; ++i) {
-    if (p[i] == '\n' || p[i] == '\r' || p[i] == '\0') mask |= std::uint64_t{1} << i;
-  }
-  return mask;
-#endif
-}
-
-}  // namespace text_detail
 
 class TextReader {
  public:
@@ -109,7 +79,7 @@ class TextReader {
       if (from >= limit) return limit;
     }
     while (limit - from >= 64) {
-      const std::uint64_t mask = text_detail::BreakMask64(data + from);
+      const std::uint64_t mask = BreakMask64(data + from);
       if (mask != 0) {
         base = from;
         hits = mask;

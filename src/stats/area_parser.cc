@@ -1,12 +1,8 @@
 #include "stats/area_parser.h"
 
-#include <bit>
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "platform/byte_search.h"
 #include "stats/area_name.h"
 #include "stats/scan.h"
 
@@ -23,26 +19,6 @@ constexpr std::size_t kTailSearchOffset = 22;
 constexpr std::size_t kDupesFigureOffset = 8;
 constexpr std::size_t kSentFigureOffset = 7;
 
-// The length of the tag at the start of the text: the run of characters other than a
-// colon and a blank (tabs and newlines included), as "%[^: ]" takes it. Sixteen bytes at a
-// time where SSE2 is at hand: this runs for every line of the period.
-std::size_t TagLength(std::string_view text) {
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i colon = _mm_set1_epi8(':');
-  const __m128i blank = _mm_set1_epi8(' ');
-  while (text.size() - i >= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    const unsigned hits = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, colon), _mm_cmpeq_epi8(bytes, blank))));
-    if (hits != 0) return i + static_cast<std::size_t>(std::countr_zero(hits));
-    i += 16;
-  }
-#endif
-  while (i < text.size() && text[i] != ':' && text[i] != ' ') ++i;
-  return i;
-}
-
 // The figure read as strtoul reads it (white space, a sign, decimal digits) at pos; 0
 // when there are no digits or when pos lies at or past the end of the text.
 std::uint32_t FigureAt(std::string_view text, std::size_t pos) {
@@ -50,56 +26,6 @@ std::uint32_t FigureAt(std::string_view text, std::size_t pos) {
   Scanner scan(text.substr(pos));
   std::uint32_t value = 0;
   return scan.Unsigned(&value) ? value : 0;
-}
-
-// Where the first "du" and the first "se" begin at or after `from`; npos for a key that
-// does not occur there.
-struct TailKeys {
-  std::size_t dupes = std::string_view::npos;
-  std::size_t sent = std::string_view::npos;
-};
-
-// Both keys in one pass: a key's first character found at i and its second at i + 1.
-// With SSE2 sixteen places are tried at a time from 17 loaded bytes; the last block is
-// moved back to end at the text's end (the places before `from` masked off), so that no
-// byte past the text is ever read. Texts under 17 bytes are searched one byte at a time.
-TailKeys FindTailKeys(std::string_view text, std::size_t from) {
-  TailKeys keys;
-  const std::size_t size = text.size();
-  std::size_t i = from;
-#if defined(__SSE2__)
-  if (size >= 17) {
-    const __m128i d = _mm_set1_epi8('d');
-    const __m128i u = _mm_set1_epi8('u');
-    const __m128i s = _mm_set1_epi8('s');
-    const __m128i e = _mm_set1_epi8('e');
-    while (i + 1 < size) {
-      const std::size_t base = i < size - 17 ? i : size - 17;
-      const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + base));
-      const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + base + 1));
-      const unsigned wanted = ~0U << (i - base);
-      const unsigned dupes = wanted & static_cast<unsigned>(_mm_movemask_epi8(
-                                          _mm_and_si128(_mm_cmpeq_epi8(first, d), _mm_cmpeq_epi8(second, u))));
-      const unsigned sent = wanted & static_cast<unsigned>(_mm_movemask_epi8(
-                                         _mm_and_si128(_mm_cmpeq_epi8(first, s), _mm_cmpeq_epi8(second, e))));
-      if (dupes != 0 && keys.dupes == std::string_view::npos) {
-        keys.dupes = base + static_cast<std::size_t>(std::countr_zero(dupes));
-      }
-      if (sent != 0 && keys.sent == std::string_view::npos) {
-        keys.sent = base + static_cast<std::size_t>(std::countr_zero(sent));
-      }
-      if (keys.dupes != std::string_view::npos && keys.sent != std::string_view::npos) break;
-      i = base + 16;
-    }
-    return keys;
-  }
-#endif
-  for (; i + 1 < size; ++i) {
-    if (text[i] == 'd' && text[i + 1] == 'u' && keys.dupes == std::string_view::npos) keys.dupes = i;
-    if (text[i] == 's' && text[i + 1] == 'e' && keys.sent == std::string_view::npos) keys.sent = i;
-    if (keys.dupes != std::string_view::npos && keys.sent != std::string_view::npos) break;
-  }
-  return keys;
 }
 
 // The figure `offset` characters after a key found at `at`; 0 for a key not found.
@@ -188,7 +114,7 @@ bool ParseAreaLine(AreaSet& areas, std::string_view text) {
   // Every form starts with the tag at the very first character, and a colon right after
   // it; most lines of a log are none of them and are declined here. A tag is never
   // longer than kMaxAreaTag: the search for its end need go no further.
-  const std::size_t tag_length = TagLength(text.substr(0, kMaxAreaTag + 1));
+  const std::size_t tag_length = FindTagEnd(text.substr(0, kMaxAreaTag + 1));
   if (tag_length == 0 || tag_length > kMaxAreaTag || tag_length == text.size() || text[tag_length] != ':') {
     return false;
   }

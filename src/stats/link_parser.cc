@@ -18,7 +18,7 @@ bool IsAddressChar(char c) { return static_cast<unsigned char>(c - '.') <= ':' -
 // (so no run need be taken further than one character past the longest).
 bool ReadAddress(Scanner& scan, std::string_view* address) {
   // Eight bytes at a time: those that are no address characters.
-  const auto stops = [](std::uint64_t bytes) { return ScanByteRange(bytes, '.', ':') ^ kScanHighBits; };
+  const auto stops = [](std::uint64_t bytes) { return BytesInRange(bytes, '.', ':') ^ kHighBits; };
   return scan.Set(IsAddressChar, stops, kMaxAddressText + 1, address) && address->size() <= kMaxAddressText;
 }
 

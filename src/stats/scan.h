@@ -11,28 +11,12 @@
 #include <limits>
 #include <string_view>
 
+#include "platform/byte_search.h"
+
 namespace kestrum {
 
 // White space as the C locale's isspace() sees it.
 constexpr bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// Byte classes eight bytes at a time, the bytes packed into a word with the first byte
-// lowest. ScanByteRange has the high bit of each byte set where that byte lies in
-// lo..hi (hi < 0x80) and nowhere else: the seven low bits of every byte are offset so
-// that their sum's top bit tells the comparison, with no carry from byte to byte.
-constexpr std::uint64_t kScanHighBits = 0x8080808080808080ULL;
-constexpr std::uint64_t ScanByteRange(std::uint64_t bytes, unsigned lo, unsigned hi) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  const std::uint64_t low7 = bytes & ~kScanHighBits;
-  const std::uint64_t from_lo = low7 + kOnes * (0x80 - lo);      // top bit: byte >= lo
-  const std::uint64_t past_hi = low7 + kOnes * (0x80 - hi - 1);  // top bit: byte > hi
-  return from_lo & ~past_hi & ~bytes & kScanHighBits;
-}
-
-// The white-space bytes (as IsScanSpace) of eight.
-constexpr std::uint64_t ScanSpaceBytes(std::uint64_t bytes) {
-  return ScanByteRange(bytes, '\t', '\r') | ScanByteRange(bytes, ' ', ' ');
-}
 
 // The value of a digit character in bases up to 16; 99 for any other character.
 constexpr int ScanDigitValue(char c) {
@@ -134,7 +118,7 @@ class Scanner {
   // non-white characters, at least one.
   bool Word(std::size_t width, std::string_view* word) {
     SkipSpace();
-    return Set([](char c) { return !IsScanSpace(c); }, [](std::uint64_t bytes) { return ScanSpaceBytes(bytes); },
+    return Set([](char c) { return !IsScanSpace(c); }, [](std::uint64_t bytes) { return SpaceBytes(bytes); },
                width, word);
   }
 
@@ -146,7 +130,7 @@ class Scanner {
   }
 
   // Set for a class that can also be told eight bytes at a time: stops(bytes) has the
-  // high bit set of each byte (packed as for ScanByteRange) for which in_set answers
+  // high bit set of each byte (packed as for BytesInRange) for which in_set answers
   // false, and of no other.
   template <typename Predicate, typename Stops>
   bool Set(Predicate in_set, Stops stops, std::size_t width, std::string_view* run) {

@@ -71,30 +71,6 @@ void ExpectUnsignedAsSscanf(std::string_view view, const std::string& rest) {
   }
 }
 
-TEST(ScanByteRange, MarksEachByteOnItsOwn) {
-  // Every byte value at every place of a word, among neighbours that are in the range or
-  // just outside it, which is where a carry or borrow between bytes would show.
-  constexpr unsigned kRanges[][2] = {{'0', '9'}, {'.', ':'}, {'\t', '\r'}, {' ', ' '}, {'a', 'z'}, {0, 0x7F}};
-  for (const auto& range : kRanges) {
-    for (unsigned value = 0; value < 256; ++value) {
-      for (unsigned place = 0; place < 8; ++place) {
-        for (const unsigned neighbour : {range[0], range[1], range[0] - 1, range[1] + 1, 0x80U, 0xFFU}) {
-          std::uint64_t bytes = 0;
-          for (unsigned i = 0; i < 8; ++i) bytes |= std::uint64_t{(i == place ? value : neighbour) & 0xFF} << (8 * i);
-          const std::uint64_t marks = ScanByteRange(bytes, range[0], range[1]);
-          for (unsigned i = 0; i < 8; ++i) {
-            const unsigned byte = (bytes >> (8 * i)) & 0xFF;
-            const bool in = byte >= range[0] && byte <= range[1];
-            ASSERT_EQ((marks >> (8 * i + 7)) & 1, in ? 1U : 0U)
-                << "range " << range[0] << ".." << range[1] << ", byte " << byte << " at " << i;
-            ASSERT_EQ((marks >> (8 * i)) & 0x7F, 0U);
-          }
-        }
-      }
-    }
-  }
-}
-
 TEST(Scanner, NumbersWordsAndRunsAsSscanfReadsThem) {
   fuzzing::Random random(866);
   for (int i = 0; i < fuzzing::Cases(40000); ++i) {
@@ -123,7 +99,7 @@ TEST(Scanner, NumbersWordsAndRunsAsSscanfReadsThem) {
       std::string_view got;
       char want[64] = {};
       const int taken = Taken(rest, "%28[0-9:./]%n", want);
-      const auto stops = [](std::uint64_t bytes) { return ScanByteRange(bytes, '.', ':') ^ kScanHighBits; };
+      const auto stops = [](std::uint64_t bytes) { return BytesInRange(bytes, '.', ':') ^ kHighBits; };
       ASSERT_EQ(scan.Set(IsAddressByte, stops, 28, &got), taken >= 0) << Shown(rest);
       if (taken >= 0) {
         EXPECT_EQ(got, std::string_view(want)) << Shown(rest);
