@@ -39,18 +39,6 @@ std::string Cp866File(std::string_view utf8) {
   return out;
 }
 
-void E2eTest::SetUp() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  dir_ = std::filesystem::temp_directory_path() /
-         (std::string("kestrum-e2e-") + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
-  std::filesystem::remove_all(dir_);
-  std::filesystem::create_directories(dir_);
-}
-
-void E2eTest::TearDown() {
-  if (!HasFailure()) std::filesystem::remove_all(dir_);
-}
-
 void E2eTest::WriteRaw(std::string_view name, std::string_view bytes) const {
   std::ofstream out(Path(name), std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "unit_support.h"
+
 namespace kestrum::e2e {
 
 struct RunResult {
@@ -22,11 +24,8 @@ std::string Cp866(std::string_view utf8);
 // The same, with every LF written as CR LF, as in a text-mode file.
 std::string Cp866File(std::string_view utf8);
 
-class E2eTest : public ::testing::Test {
+class E2eTest : public testing_support::TempFolderTest {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
   std::filesystem::path Path(std::string_view name) const { return dir_ / std::string(name); }
   // Writes bytes as given.
   void WriteRaw(std::string_view name, std::string_view bytes) const;
@@ -43,7 +42,6 @@ class E2eTest : public ::testing::Test {
   // The names in the folder, sorted.
   std::vector<std::string> Names() const;
 
-  std::filesystem::path dir_;
   // Shell commands run before kestrum in the same shell, such as "ulimit -f 2; ".
   std::string shell_setup_;
 };

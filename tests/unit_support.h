@@ -1,6 +1,9 @@
-// Small helpers shared by the unit tests: whole-file reads and writes, a time zone set
-// for one test, and texts shown with escapes in failure messages.
+// Small helpers shared by the tests: whole-file reads and writes, a temporary folder per
+// test, a time zone set for one test, and texts shown with escapes in failure messages.
 #pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +27,25 @@ inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+// A fixture with a fresh folder of its own for each test, removed afterwards unless the
+// test failed (so that what it left can be looked at). The path is short, as report
+// paths in a configuration may hold only 79 characters.
+class TempFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static int count = 0;
+    dir_ = std::filesystem::temp_directory_path() /
+           ("kestrum-" + std::to_string(::getpid()) + "-" + std::to_string(++count));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    if (!HasFailure()) std::filesystem::remove_all(dir_);
+  }
+
+  std::filesystem::path dir_;
+};
 
 // Sets TZ for one test and puts the previous setting back afterwards.
 class ScopedTimeZone {

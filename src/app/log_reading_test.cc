@@ -84,16 +84,12 @@ std::string MakeLog(std::size_t lines, unsigned seed) {
   return log;
 }
 
-class ChunkedReadingTest : public ::testing::Test {
+class ChunkedReadingTest : public testing_support::TempFolderTest {
  protected:
   void SetUp() override {
-    // Short: report paths in a configuration are limited to 79 characters.
-    dir_ = std::filesystem::temp_directory_path() / ("kestrum-chunks-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    TempFolderTest::SetUp();
     path_ = (dir_ / "tosser.log").string();
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   // Reads the log line by line, into sets that may hold figures already.
   std::string ReadAlone(AreaSet areas = {}, LinkSet links = {}) {
@@ -124,7 +120,6 @@ class ChunkedReadingTest : public ::testing::Test {
 
   const ScopedTimeZone zone_{"UTC"};
   const ReportPeriod period_ = YesterdayPeriod();
-  std::filesystem::path dir_;
   std::string path_;
 };
 

@@ -96,7 +96,7 @@ std::string ConfigFile(Random& random) {
   return fuzzing::Mutated(random, file, kConfigAlphabet);
 }
 
-TEST(ConfigReaderEquivalence, KeywordAndValueCut) {
+TEST(ConfigReaderEquivalenceTest, KeywordAndValueCut) {
   Random random(1023);
   int mismatches = 0;
   for (int i = 0; i < fuzzing::Cases(30000); ++i) {
@@ -147,12 +147,10 @@ std::string TableState(const KeywordTable& table) {
   return out;
 }
 
-TEST(ConfigReaderEquivalence, WholeFiles) {
-  // One folder per process: test binaries of several build trees may run at once.
-  const std::filesystem::path dir =
-      std::filesystem::path(::testing::TempDir()) / Format("kestrum_config_reference_%i", static_cast<int>(getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "Kestrum.Cfg").string();
+using ConfigFileEquivalenceTest = testing_support::TempFolderTest;
+
+TEST_F(ConfigFileEquivalenceTest, WholeFiles) {
+  const std::string path = (dir_ / "Kestrum.Cfg").string();
   Random random(1024);
   int mismatches = 0;
   for (int i = 0; i < fuzzing::Cases(300); ++i) {
@@ -193,7 +191,6 @@ TEST(ConfigReaderEquivalence, WholeFiles) {
       }
     }
   }
-  std::filesystem::remove_all(dir);
   EXPECT_EQ(mismatches, 0);
 }
 

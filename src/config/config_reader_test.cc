@@ -11,21 +11,13 @@
 #include "config/config_reader.h"
 #include "config/keyword_table.h"
 #include "platform/cp866.h"
+#include "unit_support.h"
 
 namespace kestrum {
 namespace {
 
-class ConfigReaderTest : public ::testing::Test {
+class ConfigReaderTest : public testing_support::TempFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("kestrum-config-") + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   // Writes a configuration file (bytes as given) and reads it; answers the reader's answer.
   int Read(std::string_view bytes) {
     path_ = (dir_ / "test.cfg").string();
@@ -39,13 +31,12 @@ class ConfigReaderTest : public ::testing::Test {
     return value == nullptr ? "<none>" : value;
   }
 
-  std::filesystem::path dir_;
   std::string path_;
   KeywordTable table_;
   StringSink console_;
 };
 
-TEST(KeywordTable, StartsWithItsDefaults) {
+TEST(KeywordTableTest, StartsWithItsDefaults) {
   KeywordTable table;
   EXPECT_STREQ(table.KeywordValue(kSquishCfg), "Squish.cfg");
   EXPECT_EQ(table.KeywordValue(kTovarkLog), nullptr);

@@ -36,7 +36,7 @@ class ExactCopy {
   std::size_t size_;
 };
 
-TEST(ByteSearch, LineBreaksAgreeWithThePlainSearch) {
+TEST(ByteSearchTest, LineBreaksAgreeWithThePlainSearch) {
   std::mt19937 random(1);
   for (int round = 0; round < 300; ++round) {
     const std::string text = RandomText(random, 64 + random() % 200, "ab \t\x0B\n\r\0\x1A"
@@ -55,7 +55,7 @@ TEST(ByteSearch, LineBreaksAgreeWithThePlainSearch) {
   }
 }
 
-TEST(ByteSearch, TagEndsAndTailKeysAgreeWithThePlainSearch) {
+TEST(ByteSearchTest, TagEndsAndTailKeysAgreeWithThePlainSearch) {
   std::mt19937 random(2);
   for (int round = 0; round < 2000; ++round) {
     const std::string text = RandomText(random, random() % 90, "SU.GENERAL:  dupessentdsue");
@@ -75,7 +75,7 @@ TEST(ByteSearch, TagEndsAndTailKeysAgreeWithThePlainSearch) {
   EXPECT_EQ(FindTagEnd(""), 0U);
 }
 
-TEST(ByteSearch, BytesInRangeMarksEachByteOnItsOwn) {
+TEST(ByteSearchTest, BytesInRangeMarksEachByteOnItsOwn) {
   // Every byte value at every place of a word, among neighbours that are in the range or
   // just outside it, which is where a carry or borrow between bytes would show.
   constexpr unsigned kRanges[][2] = {{'0', '9'}, {'.', ':'}, {'\t', '\r'}, {' ', ' '}, {'a', 'z'}, {0, 0x7F}};

@@ -27,7 +27,7 @@ LocalFields Fields(std::int64_t year, std::int64_t month0, std::int64_t day, std
   return f;
 }
 
-TEST(LocalTime, CivilSecondsNormalisesOutOfRangeFields) {
+TEST(LocalTimeTest, CivilSecondsNormalisesOutOfRangeFields) {
   EXPECT_EQ(CivilSeconds(1970, 0, 1, 0, 0, 0), 0);
   EXPECT_EQ(CivilSeconds(2002, 6, 5, 0, 0, 0), 1025827200);
   EXPECT_EQ(CivilSeconds(1969, 11, 31, 0, 0, 0), -86400);
@@ -57,7 +57,7 @@ std::optional<std::int64_t> Local(std::int64_t year, std::int64_t month0, std::i
   return LocalToCalendar(CivilSeconds(year, month0, day, hour, minute, 0));
 }
 
-TEST(LocalTime, EachLocalTimeTakesTheOffsetOfItsOwnDate) {
+TEST(LocalTimeTest, EachLocalTimeTakesTheOffsetOfItsOwnDate) {
   {
     // Moscow in 2002: UT+4 in summer, UT+3 in winter, whatever the season of today.
     const ScopedTimeZone zone("Europe/Moscow");
@@ -95,7 +95,7 @@ TEST(LocalTime, EachLocalTimeTakesTheOffsetOfItsOwnDate) {
   }
 }
 
-TEST(LocalTime, RepeatedTimesAreEarlierAndSkippedTimesUseTheOldOffset) {
+TEST(LocalTimeTest, RepeatedTimesAreEarlierAndSkippedTimesUseTheOldOffset) {
   const ScopedTimeZone zone("Europe/Berlin");
   // 25 October 2026: 02:00 to 03:00 occurs twice, first in summer time (UT+2).
   EXPECT_EQ(Local(2026, 9, 25, 1, 59), CivilSeconds(2026, 9, 24, 23, 59, 0));
@@ -111,7 +111,7 @@ TEST(LocalTime, RepeatedTimesAreEarlierAndSkippedTimesUseTheOldOffset) {
   EXPECT_EQ(Local(2026, 2, 29, 3, 0), CivilSeconds(2026, 2, 29, 1, 0, 0));
 }
 
-TEST(LocalTime, FromLocalNormalisesAndRewritesTheFields) {
+TEST(LocalTimeTest, FromLocalNormalisesAndRewritesTheFields) {
   const ScopedTimeZone zone("Europe/Berlin");
   LocalFields summer = Fields(2026, 6, 5, 12, 0, false);  // the flag given is not read
   EXPECT_EQ(FromLocal(&summer), CivilSeconds(2026, 6, 5, 10, 0, 0));
@@ -148,7 +148,7 @@ TEST(LocalTime, FromLocalNormalisesAndRewritesTheFields) {
 
 // Against a plain reading of the zone's own local time of every quarter hour: each local
 // time met is read as the earliest instant that shows it.
-TEST(LocalTime, LocalToCalendarAgreesWithTheZonesLocalTimes) {
+TEST(LocalTimeTest, LocalToCalendarAgreesWithTheZonesLocalTimes) {
   for (const char* name : {"Europe/Moscow", "Europe/Berlin", "Europe/Dublin", "Australia/Lord_Howe",
                            "America/St_Johns", "Pacific/Apia", "Antarctica/Troll"}) {
     const ScopedTimeZone zone(name);
@@ -174,7 +174,7 @@ TEST(LocalTime, LocalToCalendarAgreesWithTheZonesLocalTimes) {
   }
 }
 
-TEST(LocalTime, ToLocalRoundTripsThroughFromLocal) {
+TEST(LocalTimeTest, ToLocalRoundTripsThroughFromLocal) {
   const ScopedTimeZone zone("Europe/Moscow");
   const std::optional<LocalFields> noon = ToLocal(CivilSeconds(2002, 6, 5, 8, 0, 0));
   ASSERT_TRUE(noon.has_value());

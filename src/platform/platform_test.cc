@@ -26,20 +26,9 @@ namespace {
 using testing_support::ReadBytes;
 using testing_support::WriteBytes;
 
-class TempDir : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kestrum-platform-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::filesystem::path dir_;
-};
+using TextFileTest = testing_support::TempFolderTest;
 
-TEST(Cp866, LiteralsBecomeCp866Bytes) {
+TEST(Cp866Test, LiteralsBecomeCp866Bytes) {
   EXPECT_EQ("по"_cp866, "\xAF\xAE");
   EXPECT_EQ("Ёё"_cp866, "\xF0\xF1");
   EXPECT_EQ("АЯапря"_cp866, "\x80\x9F\xA0\xAF\xE0\xEF");
@@ -49,7 +38,7 @@ TEST(Cp866, LiteralsBecomeCp866Bytes) {
   EXPECT_EQ("Отчётный"_cp866.data()[8], '\0');
 }
 
-TEST(Cp866, RunTimeConversionRoundTrips) {
+TEST(Cp866Test, RunTimeConversionRoundTrips) {
   const std::string utf8 = "Живые эхи: ║▄ ok";
   EXPECT_EQ(Utf8ToCp866(utf8), "Живые эхи: ║▄ ok"_cp866);
   EXPECT_EQ(Cp866ToUtf8(Utf8ToCp866(utf8)), utf8);
@@ -57,7 +46,7 @@ TEST(Cp866, RunTimeConversionRoundTrips) {
   EXPECT_EQ(Utf8ToCp866("\xD0"), "?");  // a sequence cut short
 }
 
-TEST(Format, FollowsPrintfForTheProgramsConversions) {
+TEST(FormatTest, FollowsPrintfForTheProgramsConversions) {
   EXPECT_EQ(Format("c %2i:%02i:00 %2i/%02i/%02i", 0, 0, 4, 7, 2), "c  0:00:00  4/07/02");
   EXPECT_EQ(Format("%c\n%s\n%lu\n%.1f\n", 'P', "Net.News", 5u, 55.55555), "P\nNet.News\n5\n55.6\n");
   EXPECT_EQ(Format("100%c", '%'), "100%");
@@ -69,7 +58,7 @@ TEST(Format, FollowsPrintfForTheProgramsConversions) {
 
 // Numbers are written without the C library where that is quicker; they must come out
 // as printf writes them, halfway cases, signs, padding and the edges of that path included.
-TEST(Format, NumbersComeOutAsPrintfWritesThem) {
+TEST(FormatTest, NumbersComeOutAsPrintfWritesThem) {
   const auto printed = [](const char* format, auto value) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, format, value);
@@ -100,7 +89,7 @@ TEST(Format, NumbersComeOutAsPrintfWritesThem) {
   }
 }
 
-TEST(Format, NullTextsAndMissingArgumentsAreSafe) {
+TEST(FormatTest, NullTextsAndMissingArgumentsAreSafe) {
   const char* none = nullptr;
   EXPECT_EQ(Format("Parsing %s... ", none), "Parsing (null)... ");
   EXPECT_EQ(Format("%s and %i"), " and ");
@@ -108,7 +97,7 @@ TEST(Format, NullTextsAndMissingArgumentsAreSafe) {
   EXPECT_EQ(Format("%.1f", 1e300).size(), 303u);
 }
 
-TEST_F(TempDir, ReaderDropsCarriageReturnsAndStopsAtEndOfFileMark) {
+TEST_F(TextFileTest, ReaderDropsCarriageReturnsAndStopsAtEndOfFileMark) {
   WriteBytes(dir_ / "in.txt", std::string("one\r\ntw\ro\r\n\r\nlast\x1Ahidden\n", 24));
   TextReader reader;
   ASSERT_TRUE(reader.Open((dir_ / "in.txt").string()));
@@ -119,7 +108,7 @@ TEST_F(TempDir, ReaderDropsCarriageReturnsAndStopsAtEndOfFileMark) {
   EXPECT_FALSE(reader.Failed());
 }
 
-TEST_F(TempDir, ReaderCutsLongLinesIntoPiecesOfTheLimit) {
+TEST_F(TextFileTest, ReaderCutsLongLinesIntoPiecesOfTheLimit) {
   // 600 characters and a newline: pieces of 249, 249 and 102 (the last with the newline).
   const std::string text = std::string(600, 'x') + "\n" + std::string(249, 'y') + "\n";
   WriteBytes(dir_ / "in.txt", text);
@@ -132,7 +121,7 @@ TEST_F(TempDir, ReaderCutsLongLinesIntoPiecesOfTheLimit) {
   EXPECT_EQ(sizes, (std::vector<std::size_t>{249, 249, 103, 249, 1}));
 }
 
-TEST_F(TempDir, ReaderCountsCharactersAfterCarriageReturnsAreDropped) {
+TEST_F(TextFileTest, ReaderCountsCharactersAfterCarriageReturnsAreDropped) {
   WriteBytes(dir_ / "in.txt", "ab\r\r\rcd\r\nef");
   TextReader reader;
   ASSERT_TRUE(reader.Open((dir_ / "in.txt").string()));
@@ -146,7 +135,7 @@ TEST_F(TempDir, ReaderCountsCharactersAfterCarriageReturnsAreDropped) {
   EXPECT_FALSE(reader.ReadLine(4, &line));
 }
 
-TEST_F(TempDir, ReaderKeepsLinesWholeAcrossItsBlocks) {
+TEST_F(TextFileTest, ReaderKeepsLinesWholeAcrossItsBlocks) {
   // Lines of varying length with CR LF ends over several read blocks.
   std::string text;
   std::vector<std::string> expected;
@@ -168,7 +157,7 @@ TEST_F(TempDir, ReaderKeepsLinesWholeAcrossItsBlocks) {
   EXPECT_EQ(index, expected.size());
 }
 
-TEST_F(TempDir, WriterTurnsNewlinesIntoCrLfAndAppends) {
+TEST_F(TextFileTest, WriterTurnsNewlinesIntoCrLfAndAppends) {
   const std::string path = (dir_ / "out.txt").string();
   {
     TextWriter writer;
@@ -188,7 +177,7 @@ TEST_F(TempDir, WriterTurnsNewlinesIntoCrLfAndAppends) {
   EXPECT_EQ(ReadBytes(path), "");
 }
 
-TEST_F(TempDir, OpeningMissingFilesFails) {
+TEST_F(TextFileTest, OpeningMissingFilesFails) {
   TextReader reader;
   EXPECT_FALSE(reader.Open((dir_ / "missing.txt").string()));
   TextWriter writer;
@@ -196,7 +185,7 @@ TEST_F(TempDir, OpeningMissingFilesFails) {
   EXPECT_TRUE(writer.Close());
 }
 
-TEST(TextWriter, ReportsAFullDisk) {
+TEST(TextWriterTest, ReportsAFullDisk) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
   TextWriter writer;
   ASSERT_TRUE(writer.Open("/dev/full", TextWriter::Mode::kTruncate));
@@ -212,7 +201,7 @@ std::vector<std::string> Names(const std::filesystem::path& dir) {
   return names;
 }
 
-TEST_F(TempDir, AReplacementTakesThePlaceOfTheFileOnlyWhenClosed) {
+TEST_F(TextFileTest, AReplacementTakesThePlaceOfTheFileOnlyWhenClosed) {
   const std::string path = (dir_ / "report.txt").string();
   WriteBytes(path, "old\r\n");
   {
@@ -242,7 +231,7 @@ TEST_F(TempDir, AReplacementTakesThePlaceOfTheFileOnlyWhenClosed) {
   EXPECT_EQ(ReadBytes(dir_ / "fresh.txt"), "");
 }
 
-TEST_F(TempDir, AProcessEndedBySignalLeavesNoTemporaryFile) {
+TEST_F(TextFileTest, AProcessEndedBySignalLeavesNoTemporaryFile) {
   const std::string path = (dir_ / "report.txt").string();
   WriteBytes(path, "old\r\n");
   for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
@@ -262,7 +251,7 @@ TEST_F(TempDir, AProcessEndedBySignalLeavesNoTemporaryFile) {
   }
 }
 
-TEST(TextWriter, ReplacingInAMissingFolderFails) {
+TEST(TextWriterTest, ReplacingInAMissingFolderFails) {
   TextWriter writer;
   EXPECT_FALSE(writer.Open("/no/such/folder/report.txt", TextWriter::Mode::kReplace));
   FileReplacement replacement;

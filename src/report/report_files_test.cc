@@ -41,18 +41,11 @@ std::string ReadReport(const std::filesystem::path& path) {
 const std::string kRefused = Utf8ToCp866("Ошибка в имени файла или в списке ключей");
 const std::string kFooter = "\nKestrum, ver. 0.1.2/W32\n(c) The Kestrum developers\n";
 
-class ReportFilesTest : public ::testing::Test {
+class ReportFilesTest : public testing_support::TempFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kestrum-report-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
   void TearDown() override {
     files_.CloseReportFiles(console_);
-    std::filesystem::remove_all(dir_);
+    TempFolderTest::TearDown();
   }
 
   // Runs the Out.File.Name handler on a value; answers its message, or "" when accepted.
@@ -69,7 +62,6 @@ class ReportFilesTest : public ::testing::Test {
     return files_.CloseReportFiles(console_) && written;
   }
 
-  std::filesystem::path dir_;
   ReportFiles files_;
   AreaSet areas_;
   LinkSet links_;

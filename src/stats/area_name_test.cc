@@ -15,7 +15,7 @@ std::string Capitalized(std::string_view name) {
   return text;
 }
 
-TEST(AreaName, CapitalisesEachRunOfAsciiLetters) {
+TEST(AreaNameTest, CapitalisesEachRunOfAsciiLetters) {
   EXPECT_EQ(Capitalized("SU.GENERAL"), "Su.General");
   EXPECT_EQ(Capitalized("ru.os2.talk"), "Ru.Os2.Talk");
   EXPECT_EQ(Capitalized("RU.FIDO-NEWS"), "Ru.Fido-News");
@@ -27,7 +27,7 @@ TEST(AreaName, CapitalisesEachRunOfAsciiLetters) {
   EXPECT_EQ(Capitalized("\xff" "abc"), "\xff" "Abc");
 }
 
-TEST(AreaName, ComparesWithAsciiFoldingOnly) {
+TEST(AreaNameTest, ComparesWithAsciiFoldingOnly) {
   EXPECT_EQ(CompareAreaNames("su.general", "SU.GENERAL"), 0);
   EXPECT_LT(CompareAreaNames("Su.Gen", "Su.General"), 0);  // a prefix comes first
   EXPECT_GT(CompareAreaNames("Su.General", "Su.Gen"), 0);

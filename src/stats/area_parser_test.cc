@@ -34,7 +34,7 @@ void ExpectFigures(std::string_view text, Figures want) {
   EXPECT_EQ(got.dupes, want.dupes) << text;
 }
 
-TEST(AreaParser, TossLineWithItsTail) {
+TEST(AreaParserTest, TossLineWithItsTail) {
   ExpectFigures("SU.GENERAL: toss - 12 (34567 bytes), dupes - 1, sent - 10\n", {12, 34567, 10, 1});
   ExpectFigures("SU.GENERAL: toss - 12 (34567 bytes), sent - 10, dupes - 1\n", {12, 34567, 10, 1});
   ExpectFigures("SU.GENERAL: toss - 12 (34567 bytes), sent - 10\n", {12, 34567, 10, 0});
@@ -52,7 +52,7 @@ TEST(AreaParser, TossLineWithItsTail) {
   ExpectFigures("SU.GENERAL: toss - 12 (34567 bytes), sent - none\n", {12, 34567, 0, 0});
 }
 
-TEST(AreaParser, TailFiguresNeverReadPastTheText) {
+TEST(AreaParserTest, TailFiguresNeverReadPastTheText) {
   // "du" / "se" found so near the end that the figure would begin at or past it.
   ExpectFigures("SU.GENERAL: toss - 12 (34567 bytes), du", {12, 34567, 0, 0});
   ExpectFigures("SU.GENERAL: toss - 12 (34567 bytes), dupes -", {12, 34567, 0, 0});
@@ -65,7 +65,7 @@ TEST(AreaParser, TailFiguresNeverReadPastTheText) {
   ExpectFigures(std::string_view(text).substr(0, text.size() - 3), {12, 34567, 123, 0});
 }
 
-TEST(AreaParser, SentAndDupesLines) {
+TEST(AreaParserTest, SentAndDupesLines) {
   AreaSet areas;
   EXPECT_TRUE(ParseAreaLine(areas, "SU.GENERAL: sent - 5\n"));
   EXPECT_TRUE(ParseAreaLine(areas, "su.general: dupes - 2\n"));
@@ -79,7 +79,7 @@ TEST(AreaParser, SentAndDupesLines) {
   EXPECT_EQ(areas[0].dupes, 2u);
 }
 
-TEST(AreaParser, TotalIsAnAreaOnlyInTossLines) {
+TEST(AreaParserTest, TotalIsAnAreaOnlyInTossLines) {
   AreaSet areas;
   EXPECT_FALSE(ParseAreaLine(areas, "TOTAL: sent - 5\n"));
   EXPECT_FALSE(ParseAreaLine(areas, "total: dupes - 3\n"));
@@ -94,7 +94,7 @@ TEST(AreaParser, TotalIsAnAreaOnlyInTossLines) {
   EXPECT_TRUE(ParseAreaLine(areas, "TOTALS: sent - 1\n"));
 }
 
-TEST(AreaParser, DeclinesOtherTexts) {
+TEST(AreaParserTest, DeclinesOtherTexts) {
   AreaSet areas;
   EXPECT_FALSE(ParseAreaLine(areas, ""));
   EXPECT_FALSE(ParseAreaLine(areas, "\n"));
@@ -109,7 +109,7 @@ TEST(AreaParser, DeclinesOtherTexts) {
   EXPECT_EQ(areas.count(), 0u);
 }
 
-TEST(AreaParser, TagLengthLimit) {
+TEST(AreaParserTest, TagLengthLimit) {
   AreaSet areas;
   const std::string longest(kMaxAreaTag, 'x');
   const std::string too_long(kMaxAreaTag + 1, 'x');

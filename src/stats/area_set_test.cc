@@ -17,7 +17,7 @@ void Handle(Handler handler, AreaSet& areas, const std::string& value) {
   EXPECT_EQ(handler(areas, value), nullptr);
 }
 
-TEST(AreaSet, FindFoldsCaseAndKeepsTheFirstName) {
+TEST(AreaSetTest, FindFoldsCaseAndKeepsTheFirstName) {
   AreaSet areas;
   EXPECT_EQ(areas.Find("SU.GENERAL"), nullptr);
   areas.Add("SU.GENERAL");
@@ -37,7 +37,7 @@ TEST(AreaSet, FindFoldsCaseAndKeepsTheFirstName) {
   EXPECT_EQ(areas.Find("ТЕСТ"_cp866), nullptr);
 }
 
-TEST(AreaSet, AccumulateAddsUnknownAreasAndWraps) {
+TEST(AreaSetTest, AccumulateAddsUnknownAreasAndWraps) {
   AreaSet areas;
   areas.Accumulate("ru.new.area", 5, 1000, 2, 1);
   ASSERT_EQ(areas.count(), 1u);
@@ -58,7 +58,7 @@ TEST(AreaSet, AccumulateAddsUnknownAreasAndWraps) {
   EXPECT_EQ(area.imported_bytes, 1000.0 + kMax);
 }
 
-TEST(AreaSet, InsertAtPlacesCopiesAndKeepsLookupsRight) {
+TEST(AreaSetTest, InsertAtPlacesCopiesAndKeepsLookupsRight) {
   AreaSet source;
   source.Accumulate("b", 2, 0, 0, 0);
   source.Accumulate("d", 4, 0, 0, 0);
@@ -96,7 +96,7 @@ TEST(AreaSet, InsertAtPlacesCopiesAndKeepsLookupsRight) {
   EXPECT_EQ(&sorted.InsertAt(raw, 100), &sorted[5]);
 }
 
-TEST(AreaSet, ManyAreasKeepOrderAndContents) {
+TEST(AreaSetTest, ManyAreasKeepOrderAndContents) {
   AreaSet areas;
   for (std::uint32_t i = 0; i < 3000; ++i) areas.Accumulate("area." + std::to_string(i), i, 0, 0, 0);
   ASSERT_EQ(areas.count(), 3000u);
@@ -109,7 +109,7 @@ TEST(AreaSet, ManyAreasKeepOrderAndContents) {
   EXPECT_EQ(copy.Find("area.31"), &copy[31]);
 }
 
-TEST(AreaSet, EchoAreaMarksPassThroughOnlyForNewAreas) {
+TEST(AreaSetTest, EchoAreaMarksPassThroughOnlyForNewAreas) {
   AreaSet areas;
   Handle(HandleEchoArea, areas, "SU.GENERAL C:\\Squish\\SuGen -0");
   Handle(HandleEchoArea, areas, "SU.PLAIN C:\\Squish\\Plain");
@@ -133,7 +133,7 @@ TEST(AreaSet, EchoAreaMarksPassThroughOnlyForNewAreas) {
   EXPECT_EQ(areas.count(), 4u);
 }
 
-TEST(AreaSet, IgnoreAndDeletedMarkExistingOrNewAreas) {
+TEST(AreaSetTest, IgnoreAndDeletedMarkExistingOrNewAreas) {
   AreaSet areas;
   Handle(HandleEchoArea, areas, "SU.FLAME C:\\Squish\\Flame");
   Handle(HandleIgnoreArea, areas, "su.flame further words");
@@ -152,7 +152,7 @@ TEST(AreaSet, IgnoreAndDeletedMarkExistingOrNewAreas) {
   EXPECT_EQ(areas[2].flags, AREA_DELETED);
 }
 
-TEST(AreaSet, DeletedAreaNeedsANumberOfAtMostEightDigits) {
+TEST(AreaSetTest, DeletedAreaNeedsANumberOfAtMostEightDigits) {
   AreaSet areas;
   Handle(HandleDeletedArea, areas, "SU.OLD");  // no number
   Handle(HandleDeletedArea, areas, "30");      // no tag
@@ -168,7 +168,7 @@ TEST(AreaSet, DeletedAreaNeedsANumberOfAtMostEightDigits) {
   EXPECT_EQ(areas[1].name, "Su.Old");
 }
 
-TEST(AreaSet, HandlersIgnoreMissingAndOverlongTags) {
+TEST(AreaSetTest, HandlersIgnoreMissingAndOverlongTags) {
   AreaSet areas;
   Handle(HandleEchoArea, areas, "");
   Handle(HandleIgnoreArea, areas, "");

@@ -12,7 +12,7 @@
 namespace kestrum {
 namespace {
 
-TEST(LinkParser, InboundPackets) {
+TEST(LinkParserTest, InboundPackets) {
   LinkSet links;
   EXPECT_TRUE(ParseLinkLine(links, "[Inbound] 0000ABCD.PKT (1234 bytes) from 1:2/3.0\n"));
   EXPECT_TRUE(ParseLinkLine(links, "[Inbound] 0000abcd.pkt (1000 bytes) from 1:2/3.0\n"));
@@ -34,7 +34,7 @@ TEST(LinkParser, InboundPackets) {
   EXPECT_EQ(links[0].bytes_received, 2235.0);
 }
 
-TEST(LinkParser, SentAndRequestLines) {
+TEST(LinkParserTest, SentAndRequestLines) {
   LinkSet links;
   EXPECT_TRUE(ParseLinkLine(links, "Sent to 1:2/3.0 - 5678\n"));
   EXPECT_TRUE(ParseLinkLine(links, "Real message from 1:2/3.0\n"));
@@ -56,7 +56,7 @@ TEST(LinkParser, SentAndRequestLines) {
   EXPECT_EQ(links.count(), 2u);
 }
 
-TEST(LinkParser, AddressLengthLimit) {
+TEST(LinkParserTest, AddressLengthLimit) {
   LinkSet links;
   const std::string longest = "1:2/" + std::string(kMaxAddressText - 4, '3');
   const std::string too_long = longest + "4";
@@ -69,7 +69,7 @@ TEST(LinkParser, AddressLengthLimit) {
   EXPECT_EQ(links[0].name, longest);
 }
 
-TEST(LinkSet, IgnoreLinkMarksBeforeTheLogAndStillCounts) {
+TEST(LinkSetTest, IgnoreLinkMarksBeforeTheLogAndStillCounts) {
   LinkSet links;
   EXPECT_EQ(HandleIgnoreLink(links, "1:2/3.0"), nullptr);
   EXPECT_EQ(HandleIgnoreLink(links, "1:2/3.0"), nullptr);
@@ -84,7 +84,7 @@ TEST(LinkSet, IgnoreLinkMarksBeforeTheLogAndStillCounts) {
   EXPECT_EQ(links[1].ignored, 0);
 }
 
-TEST(LinkSet, AccumulateWrapsRequestsAndInsertAtOrders) {
+TEST(LinkSetTest, AccumulateWrapsRequestsAndInsertAtOrders) {
   LinkSet links;
   links.Accumulate("1:2/3.0", 0, 0, std::numeric_limits<std::uint32_t>::max());
   links.Accumulate("1:2/3.0", 0, 0, 2);
@@ -113,7 +113,7 @@ TEST(LinkSet, AccumulateWrapsRequestsAndInsertAtOrders) {
   EXPECT_EQ(ordered.count(), 3u);
 }
 
-TEST(FidoAddress, NumericPartByPartOrder) {
+TEST(FidoAddressTest, NumericPartByPartOrder) {
   EXPECT_LT(CompareAddresses("1:2/9.0", "1:2/10.0"), 0);
   EXPECT_LT(CompareAddresses("1:2/10.0", "1:3/1.0"), 0);
   EXPECT_LT(CompareAddresses("1:3/1.0", "2:1/1.0"), 0);

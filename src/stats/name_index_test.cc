@@ -46,7 +46,7 @@ std::string OtherCase(fuzzing::Random& random, std::string name) {
   return name;
 }
 
-TEST(NameIndex, AreaNamesAreOneWhateverTheCaseOfTheirLetters) {
+TEST(NameIndexTest, AreaNamesAreOneWhateverTheCaseOfTheirLetters) {
   fuzzing::Random random(5020);
   AreaSet areas;
   std::map<std::string, std::size_t> first;  // folded name -> position of its area
@@ -84,7 +84,7 @@ TEST(NameIndex, AreaNamesAreOneWhateverTheCaseOfTheirLetters) {
   }
 }
 
-TEST(NameIndex, LinkAddressesAreFoundByTheirExactText) {
+TEST(NameIndexTest, LinkAddressesAreFoundByTheirExactText) {
   fuzzing::Random random(2);
   LinkSet links;
   std::map<std::string, std::size_t> first;

@@ -115,7 +115,7 @@ void CompareLinkText(const std::string& text, LinkSet& parsed, LinkSet& modelled
   }
 }
 
-TEST(ScanfEquivalence, AreaLines) {
+TEST(ScanfEquivalenceTest, AreaLines) {
   AreaSet parsed;
   AreaSet modelled;
   Mismatches mismatches;
@@ -158,7 +158,7 @@ TEST(ScanfEquivalence, AreaLines) {
   EXPECT_EQ(mismatches.count(), 0);
 }
 
-TEST(ScanfEquivalence, LinkLines) {
+TEST(ScanfEquivalenceTest, LinkLines) {
   LinkSet parsed;
   LinkSet modelled;
   Mismatches mismatches;
@@ -198,7 +198,7 @@ TEST(ScanfEquivalence, LinkLines) {
   EXPECT_EQ(mismatches.count(), 0);
 }
 
-TEST(ScanfEquivalence, AddressOrder) {
+TEST(ScanfEquivalenceTest, AddressOrder) {
   Mismatches mismatches;
   const auto compare = [&](const std::string& a, const std::string& b) {
     const int got = CompareAddresses(a, b);
@@ -238,7 +238,7 @@ TEST(ScanfEquivalence, AddressOrder) {
 
 // Configuration values of the area keywords: EchoArea, NetArea / Ignore.Area and
 // DeletedArea, in random order on one set.
-TEST(ScanfEquivalence, AreaKeywordValues) {
+TEST(ScanfEquivalenceTest, AreaKeywordValues) {
   AreaSet parsed;
   AreaSet modelled;
   Mismatches mismatches;
@@ -312,7 +312,7 @@ struct Today {
 
 const Today kDays[] = {{"UTC", kJuly5, 6, 5}, {"Europe/Moscow", kJuly5, 6, 5}, {"Europe/Moscow", kJanuary15, 0, 15}};
 
-TEST(ScanfEquivalence, LogLineStampFilter) {
+TEST(ScanfEquivalenceTest, LogLineStampFilter) {
   Mismatches mismatches;
   for (const Today& today : kDays) {
     const ScopedTimeZone zone(today.zone);
@@ -339,7 +339,7 @@ TEST(ScanfEquivalence, LogLineStampFilter) {
   EXPECT_EQ(mismatches.count(), 0);
 }
 
-TEST(ScanfEquivalence, PeriodValues) {
+TEST(ScanfEquivalenceTest, PeriodValues) {
   Mismatches mismatches;
   static constexpr std::string_view kPeriodAlphabet = "0123456789 \t,:,:-+x";
   static const char* const kDaysBack[] = {"0", "1", "2", "5", "10", "31", "40", "400"};
@@ -378,7 +378,7 @@ TEST(ScanfEquivalence, PeriodValues) {
 
 // Whole log lines on the driver's road: the stamp filter, the text after the stamp (at
 // 20, or at 25 behind a "[xx]" tag), the area parser and then the link parser.
-TEST(ScanfEquivalence, WholeLogLines) {
+TEST(ScanfEquivalenceTest, WholeLogLines) {
   Mismatches mismatches;
   const ScopedTimeZone zone("Europe/Moscow");
   ReportPeriod period([] { return kJuly5; });

@@ -36,7 +36,7 @@ std::string Handle(ReportPeriod& period, std::string_view value) {
 const std::int64_t kMoscowJuly5 = CivilSeconds(2002, 6, 5, 8, 0, 0);
 const std::int64_t kMoscowJanuary15 = CivilSeconds(2002, 0, 15, 9, 0, 0);
 
-TEST(ReportPeriod, DisplayTextShowsTheNormalisedWindow) {
+TEST(ReportPeriodTest, DisplayTextShowsTheNormalisedWindow) {
   const ScopedTimeZone zone("Europe/Moscow");
   ReportPeriod period = PeriodAt(kMoscowJuly5);
 
@@ -65,7 +65,7 @@ TEST(ReportPeriod, DisplayTextShowsTheNormalisedWindow) {
   EXPECT_EQ(period.start(), CivilSeconds(2001, 11, 16, 21, 0, 0));
 }
 
-TEST(ReportPeriod, WindowEndsTakeTheOffsetOfTheirOwnDates) {
+TEST(ReportPeriodTest, WindowEndsTakeTheOffsetOfTheirOwnDates) {
   const ScopedTimeZone zone("Europe/Moscow");
   ReportPeriod period = PeriodAt(kMoscowJanuary15);
   EXPECT_EQ(Handle(period, "1,00:00 0,00:00"), "");
@@ -78,7 +78,7 @@ TEST(ReportPeriod, WindowEndsTakeTheOffsetOfTheirOwnDates) {
   EXPECT_EQ(period.start(), CivilSeconds(2001, 5, 28, 20, 0, 0));
 }
 
-TEST(ReportPeriod, WindowAcrossTheChangesOfTheClock) {
+TEST(ReportPeriodTest, WindowAcrossTheChangesOfTheClock) {
   const ScopedTimeZone zone("Europe/Berlin");
   // The day after the clocks went back: 25 hours, from summer time to winter time.
   ReportPeriod autumn = PeriodAt(CivilSeconds(2026, 9, 26, 11, 0, 0));
@@ -101,7 +101,7 @@ TEST(ReportPeriod, WindowAcrossTheChangesOfTheClock) {
   EXPECT_FALSE(spring.Contains("29 Mar 26  03:31:00"));
 }
 
-TEST(ReportPeriod, RefusedValuesLeaveWindowAndText) {
+TEST(ReportPeriodTest, RefusedValuesLeaveWindowAndText) {
   const ScopedTimeZone zone("Europe/Moscow");
   ReportPeriod fresh = PeriodAt(kMoscowJuly5);
   EXPECT_EQ(Handle(fresh, "0,10:00 0,10:00"), kRefused);
@@ -124,7 +124,7 @@ TEST(ReportPeriod, RefusedValuesLeaveWindowAndText) {
   EXPECT_EQ(std::strlen(period.HandlePeriod("1,00:00")), kRefused.size());
 }
 
-TEST(ReportPeriod, NoPeriodCountsNothing) {
+TEST(ReportPeriodTest, NoPeriodCountsNothing) {
   const ScopedTimeZone zone("UTC");
   const ReportPeriod period = PeriodAt(kMoscowJuly5);
   EXPECT_EQ(period.DisplayText(), "");
@@ -135,7 +135,7 @@ TEST(ReportPeriod, NoPeriodCountsNothing) {
   EXPECT_FALSE(period.Contains("01 Jan 4294967266  00:00:00"));
 }
 
-TEST(ReportPeriod, FilterWhenTodayIsDaylightSavingTime) {
+TEST(ReportPeriodTest, FilterWhenTodayIsDaylightSavingTime) {
   const ScopedTimeZone zone("Europe/Moscow");
   ReportPeriod period = PeriodAt(kMoscowJuly5);
   ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
@@ -146,7 +146,7 @@ TEST(ReportPeriod, FilterWhenTodayIsDaylightSavingTime) {
   EXPECT_TRUE(period.Contains("04 Jul 02  13:45:10  Tossing packet\n"));
 }
 
-TEST(ReportPeriod, FilterWhenTodayIsStandardTime) {
+TEST(ReportPeriodTest, FilterWhenTodayIsStandardTime) {
   // The window's ends and the stamps are read alike, in winter as in summer.
   const ScopedTimeZone zone("Europe/Moscow");
   ReportPeriod period = PeriodAt(kMoscowJanuary15);
@@ -157,7 +157,7 @@ TEST(ReportPeriod, FilterWhenTodayIsStandardTime) {
   EXPECT_FALSE(period.Contains("13 Jan 02  23:59:00"));
 }
 
-TEST(ReportPeriod, FilterInUniversalTime) {
+TEST(ReportPeriodTest, FilterInUniversalTime) {
   const ScopedTimeZone zone("UTC");
   ReportPeriod period = PeriodAt(CivilSeconds(2002, 6, 5, 12, 0, 0));
   ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
@@ -168,7 +168,7 @@ TEST(ReportPeriod, FilterInUniversalTime) {
   EXPECT_TRUE(period.Contains("04 Jul 02  00:00:00"));
 }
 
-TEST(ReportPeriod, FilterNeedsTheWholeStampAndAnExactMonth) {
+TEST(ReportPeriodTest, FilterNeedsTheWholeStampAndAnExactMonth) {
   const ScopedTimeZone zone("Europe/Moscow");
   ReportPeriod period = PeriodAt(kMoscowJuly5);
   ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
@@ -185,7 +185,7 @@ TEST(ReportPeriod, FilterNeedsTheWholeStampAndAnExactMonth) {
   }
 }
 
-TEST(ReportPeriod, FilterNeverReadsPastTheLine) {
+TEST(ReportPeriodTest, FilterNeverReadsPastTheLine) {
   const ScopedTimeZone zone("Europe/Moscow");
   ReportPeriod period = PeriodAt(kMoscowJuly5);
   ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
@@ -199,7 +199,7 @@ TEST(ReportPeriod, FilterNeverReadsPastTheLine) {
   }
 }
 
-TEST(ReportPeriod, TwoDigitYearsAreThisCentury) {
+TEST(ReportPeriodTest, TwoDigitYearsAreThisCentury) {
   const ScopedTimeZone zone("UTC");
   ReportPeriod period = PeriodAt(CivilSeconds(2099, 6, 5, 12, 0, 0));
   ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
@@ -211,7 +211,7 @@ TEST(ReportPeriod, TwoDigitYearsAreThisCentury) {
 // The filter remembers conversions and skips stamps far from the window; its answers
 // must be those of converting every stamp afresh, also when one field alone changes
 // from one line to the next.
-TEST(ReportPeriod, FilterAgreesWithAFreshConversionOfEveryStamp) {
+TEST(ReportPeriodTest, FilterAgreesWithAFreshConversionOfEveryStamp) {
   static const char* const kMonths[] = {"May", "Jun", "Jul", "Aug"};
   struct Stamp {
     int year, month, day, hour, minute;

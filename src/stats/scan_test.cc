@@ -71,7 +71,7 @@ void ExpectUnsignedAsSscanf(std::string_view view, const std::string& rest) {
   }
 }
 
-TEST(Scanner, NumbersWordsAndRunsAsSscanfReadsThem) {
+TEST(ScannerTest, NumbersWordsAndRunsAsSscanfReadsThem) {
   fuzzing::Random random(866);
   for (int i = 0; i < fuzzing::Cases(40000); ++i) {
     const std::string text = ScanText(random);
@@ -109,7 +109,7 @@ TEST(Scanner, NumbersWordsAndRunsAsSscanfReadsThem) {
   }
 }
 
-TEST(Scanner, NumbersAtTheEndOfTheText) {
+TEST(ScannerTest, NumbersAtTheEndOfTheText) {
   // Digits up to the text's last byte, in texts shorter and longer than a word, and
   // numbers too long for the short ways.
   for (const std::string text :
@@ -122,7 +122,7 @@ TEST(Scanner, NumbersAtTheEndOfTheText) {
   }
 }
 
-TEST(Scanner, LiteralsMatchAsSscanfFormats) {
+TEST(ScannerTest, LiteralsMatchAsSscanfFormats) {
   // The forms' literals, matched in one piece where the text holds them as they stand and
   // by the white-space rule otherwise; those given as string_views agree.
   fuzzing::Random random(2);
@@ -150,7 +150,7 @@ TEST(Scanner, LiteralsMatchAsSscanfFormats) {
   }
 }
 
-TEST(Scanner, ExactTakesTheCharactersAsTheyStand) {
+TEST(ScannerTest, ExactTakesTheCharactersAsTheyStand) {
   const ExactCopy copy(", sent - 5");
   Scanner scan(copy.view());
   EXPECT_FALSE(scan.Exact(",  sent"));
