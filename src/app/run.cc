@@ -95,7 +95,7 @@ int Run::Main(const std::vector<std::string>& args) {
   console_.Write(kWritingOutput);
   const ReportOptions options{keywords_.KeywordInt(kShowDeletedArea) != 0, keywords_.KeywordInt(kShowUnknownArea) != 0};
   const ReportInput input{areas_, links_, options, period_.DisplayText(), console_};
-  if (!report_files_.WriteReportFiles(input)) status = kExitFailure;
+  report_files_.WriteReportFiles(input);
   console_.Write(kDone);
 
   if (keywords_.KeywordInt(kDebug) != 0) {

@@ -36,11 +36,6 @@ class Run {
   // Runs with the arguments after the program name; answers the exit status.
   int Main(const std::vector<std::string>& args);
 
-  const KeywordTable& keywords() const { return keywords_; }
-  const AreaSet& areas() const { return areas_; }
-  const LinkSet& links() const { return links_; }
-  const ReportPeriod& period() const { return period_; }
-  const LineCounts& counts() const { return counts_; }
 
   // How many threads may read a long log at once (at least one); by default as many as
   // the machine has cores, up to four. The results are the same for any number.

@@ -19,7 +19,6 @@ class StringSink : public Sink {
  public:
   void Write(std::string_view bytes) override { text_.append(bytes); }
   const std::string& text() const { return text_; }
-  void Clear() { text_.clear(); }
 
  private:
   std::string text_;

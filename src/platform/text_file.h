@@ -63,9 +63,6 @@ class TextReader {
   // True when reading failed for another reason than the end of the file.
   bool Failed() const { return failed_; }
 
-  // True when the line last read holds a NUL byte.
-  bool line_has_nul() const { return has_nul_; }
-
  private:
   // The position of the first newline, CR or NUL in [from, limit) of data, or limit.
   // Lines are shorter than 64 bytes as a rule, so the breaks of the 64-byte block that

@@ -61,9 +61,7 @@ const char* ReportFiles::HandleOutFileName(std::string_view value) {
   return nullptr;
 }
 
-// Write errors are remembered by each file's stream and come out when it is closed, so
-// this answers true; CloseReportFiles names any file that was not written completely.
-bool ReportFiles::WriteReportFiles(const ReportInput& input) {
+void ReportFiles::WriteReportFiles(const ReportInput& input) {
   for (ReportFile& file : files_) {
     if (!file.stream) {
       file.stream = std::make_unique<TextWriter>();
@@ -88,7 +86,6 @@ bool ReportFiles::WriteReportFiles(const ReportInput& input) {
       out.Write("\n");
     }
   }
-  return true;
 }
 
 bool ReportFiles::CloseReportFiles(Sink& console) {

@@ -47,8 +47,8 @@ class ReportFiles {
   const char* HandleOutFileName(std::string_view value);
 
   // Writes every file in configuration order. Write errors are kept by each file and
-  // come out when it is closed, so this answers true; CloseReportFiles names the file.
-  bool WriteReportFiles(const ReportInput& input);
+  // come out when it is closed: CloseReportFiles names the file.
+  void WriteReportFiles(const ReportInput& input);
 
   // Closes every file, putting each replaced one in place. Answers false (and names the
   // file on the console) when a file could not be written completely, so that a full

@@ -99,8 +99,6 @@ const char* ReportPeriod::HandlePeriod(std::string_view value) {
   has_window_ = true;
   start_ = *start;
   end_ = *end;
-  start_fields_ = start_fields;
-  end_fields_ = end_fields;
   display_text_ = Format(kDisplayFormat, start_fields.hour, start_fields.minute, start_fields.day,
                          start_fields.month + 1, start_fields.year - 100, end_fields.hour, end_fields.minute,
                          end_fields.day, end_fields.month + 1, end_fields.year - 100);

@@ -41,8 +41,6 @@ class ReportPeriod {
 
   std::int64_t start() const { return start_; }
   std::int64_t end() const { return end_; }
-  const LocalFields& start_fields() const { return start_fields_; }
-  const LocalFields& end_fields() const { return end_fields_; }
 
  private:
   // A log stamp's fields that decide its calendar time (the seconds do not).
@@ -67,8 +65,6 @@ class ReportPeriod {
   bool has_window_ = false;
   std::int64_t start_ = 0;
   std::int64_t end_ = 0;
-  LocalFields start_fields_;
-  LocalFields end_fields_;
   std::string display_text_;
 
   mutable bool cache_valid_ = false;
