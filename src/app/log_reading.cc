@@ -88,6 +88,26 @@ class ChunkReader {
   bool open_ = false;
 };
 
+// Adds a chunk's figures to the tally, in file order; answers true when reading ends
+// with it: the log ended inside it, it failed (result says so), or its byte totals would
+// round (result says where reading alone goes on).
+bool AddUpChunk(const Chunk& chunk, LogTally& tally, double* total, ChunkedReading* result) {
+  if (chunk.failed) {
+    result->outcome = ChunkedReading::kFailed;
+    return true;
+  }
+  const double chunk_total = ByteTotal(chunk.areas, chunk.links);
+  if (!(*total + chunk_total < kExactDoubleLimit)) {
+    *result = ChunkedReading{ChunkedReading::kGoOnAlone, chunk.start};
+    return true;
+  }
+  *total += chunk_total;
+  tally.areas.AccumulateSet(chunk.areas);
+  tally.links.AccumulateSet(chunk.links);
+  tally.counts += chunk.counts;
+  return chunk.reached_end;
+}
+
 }  // namespace
 
 LineCounts& LineCounts::operator+=(const LineCounts& other) {
@@ -168,20 +188,7 @@ ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std:
     changed.wait(lock, [&] { return done[added % ahead] != nullptr || (next < chunk_count && next < added + ahead); });
     if (std::unique_ptr<Chunk> chunk = std::move(done[added % ahead])) {
       lock.unlock();
-      bool finished = chunk->reached_end;
-      if (chunk->failed) {
-        result.outcome = ChunkedReading::kFailed;
-        finished = true;
-      } else if (const double chunk_total = ByteTotal(chunk->areas, chunk->links);
-                 !(total + chunk_total < kExactDoubleLimit)) {
-        result = ChunkedReading{ChunkedReading::kGoOnAlone, chunk->start};
-        finished = true;
-      } else {
-        total += chunk_total;
-        tally.areas.AccumulateSet(chunk->areas);
-        tally.links.AccumulateSet(chunk->links);
-        tally.counts += chunk->counts;
-      }
+      const bool finished = AddUpChunk(*chunk, tally, &total, &result);
       lock.lock();
       ++added;
       if (finished) stop = true;

@@ -50,7 +50,7 @@ inline std::uint64_t BreakMask64(const char* p) {
   const __m128i carriage_return = _mm_set1_epi8('\r');
   const __m128i nul = _mm_setzero_si128();
   std::uint64_t mask = 0;
-  for (int i = 0; i < 4; ++i) {
+  for (std::ptrdiff_t i = 0; i < 4; ++i) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
     const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
                                       _mm_cmpeq_epi8(bytes, nul));

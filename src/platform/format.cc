@@ -1,5 +1,6 @@
 #include "platform/format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -144,6 +145,49 @@ bool AppendPlainNumber(std::string& out, const Directive& directive, const Forma
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A decimal number of the format at i, held at 4096 (wider is never meant).
+int ReadCount(std::string_view format, std::size_t& i) {
+  int count = 0;
+  while (i < format.size() && IsDigit(format[i])) {
+    count = std::min(count * 10 + (format[i++] - '0'), 4096);
+  }
+  return count;
+}
+
+// Reads the directive after a '%' at i: flags, width, precision, length modifiers (which
+// are skipped) and the conversion. False when the format ends before a conversion.
+bool ReadDirective(std::string_view format, std::size_t& i, Directive* directive) {
+  while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos) {
+    if (format[i] == '-') directive->left = true;
+    directive->flags.push_back(format[i++]);
+  }
+  if (i < format.size() && IsDigit(format[i])) directive->width = ReadCount(format, i);
+  if (i < format.size() && format[i] == '.') {
+    ++i;
+    directive->precision = ReadCount(format, i);
+  }
+  while (i < format.size() && std::string_view("hlLqjzt").find(format[i]) != std::string_view::npos) ++i;
+  if (i >= format.size()) return false;
+  directive->conversion = format[i++];
+  return true;
+}
+
+// Writes one argument by its directive.
+void AppendArg(std::string& out, const Directive& directive, const FormatArg& arg) {
+  if (directive.conversion == 's') {
+    std::string_view text = arg.kind() == FormatArg::Kind::kText ? arg.AsText() : std::string_view();
+    if (directive.precision >= 0 && text.size() > static_cast<std::size_t>(directive.precision)) {
+      text = text.substr(0, static_cast<std::size_t>(directive.precision));
+    }
+    Pad(out, text, directive);
+  } else if (directive.conversion == 'c') {
+    const char ch = arg.kind() == FormatArg::Kind::kChar ? arg.AsChar() : static_cast<char>(arg.AsUnsigned());
+    Pad(out, std::string_view(&ch, 1), directive);
+  } else if (!AppendPlainNumber(out, directive, arg)) {
+    AppendNumber(out, directive, arg);
+  }
+}
+
 }  // namespace
 
 void AppendFormat(std::string& out, std::string_view format, std::span<const FormatArg> args) {
@@ -161,40 +205,11 @@ void AppendFormat(std::string& out, std::string_view format, std::span<const For
       continue;
     }
     Directive directive;
-    while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos) {
-      if (format[i] == '-') directive.left = true;
-      directive.flags.push_back(format[i++]);
-    }
-    while (i < format.size() && IsDigit(format[i])) {
-      directive.width = (directive.width < 0 ? 0 : directive.width) * 10 + (format[i++] - '0');
-      if (directive.width > 4096) directive.width = 4096;
-    }
-    if (i < format.size() && format[i] == '.') {
-      ++i;
-      directive.precision = 0;
-      while (i < format.size() && IsDigit(format[i])) {
-        directive.precision = directive.precision * 10 + (format[i++] - '0');
-        if (directive.precision > 4096) directive.precision = 4096;
-      }
-    }
-    while (i < format.size() && std::string_view("hlLqjzt").find(format[i]) != std::string_view::npos) ++i;
-    if (i >= format.size()) break;
-    directive.conversion = format[i++];
+    if (!ReadDirective(format, i, &directive)) break;
+    // An unknown conversion, or one past the last argument, prints nothing.
     if (std::string_view("diuxXocsfFeEgG").find(directive.conversion) == std::string_view::npos) continue;
     if (next == args.end()) continue;
-    const FormatArg& arg = *next++;
-    if (directive.conversion == 's') {
-      std::string_view text = arg.kind() == FormatArg::Kind::kText ? arg.AsText() : std::string_view();
-      if (directive.precision >= 0 && text.size() > static_cast<std::size_t>(directive.precision)) {
-        text = text.substr(0, static_cast<std::size_t>(directive.precision));
-      }
-      Pad(out, text, directive);
-    } else if (directive.conversion == 'c') {
-      const char ch = arg.kind() == FormatArg::Kind::kChar ? arg.AsChar() : static_cast<char>(arg.AsUnsigned());
-      Pad(out, std::string_view(&ch, 1), directive);
-    } else if (!AppendPlainNumber(out, directive, arg)) {
-      AppendNumber(out, directive, arg);
-    }
+    AppendArg(out, directive, *next++);
   }
 }
 

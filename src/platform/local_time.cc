@@ -79,7 +79,7 @@ std::optional<std::int64_t> LocalToCalendar(std::int64_t local) {
   // Every reading of a local time lies within a day of it (no zone is 26 hours from UTC),
   // so the offsets 30 hours either side are those before and after any change of offset
   // that can touch it. A reading local - o is valid when o is the offset at that instant.
-  constexpr std::int64_t kReach = 30 * 3600;
+  constexpr std::int64_t kReach = std::int64_t{30} * 3600;
   const std::optional<std::int64_t> before = UtcOffset(local - kReach);
   const std::optional<std::int64_t> after = UtcOffset(local + kReach);
   if (!before || !after) return std::nullopt;

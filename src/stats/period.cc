@@ -20,7 +20,7 @@ constexpr std::array<std::string_view, 12> kMonthNames = {"Jan", "Feb", "Mar", "
                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // More than any zone's offset from UT.
-constexpr std::int64_t kStampOffsetBound = 7 * 24 * 3600;
+constexpr std::int64_t kStampOffsetBound = std::int64_t{7} * 24 * 3600;
 
 // One end of the window as written: days back from today, hour, minute.
 struct WindowEnd {
