@@ -14,12 +14,17 @@
 
 namespace {
 
-const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-const char* const kOther[] = {
-    "Tossing mail...", "Scanning outbound...", "Processing C:\\Inbound\\0000ABCD.TIC",
-    "Packing mail for 2:5020/1", "Linking areas...", "Done.", "Bad password from 2:5020/77",
-    "Purging dupe base", "Routing netmail", "Unpacking archive 0000FF01.SU0"};
+const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const kOther[] = {"Tossing mail...",
+                              "Scanning outbound...",
+                              "Processing C:\\Inbound\\0000ABCD.TIC",
+                              "Packing mail for 2:5020/1",
+                              "Linking areas...",
+                              "Done.",
+                              "Bad password from 2:5020/77",
+                              "Purging dupe base",
+                              "Routing netmail",
+                              "Unpacking archive 0000FF01.SU0"};
 
 // Days from 1970-01-01 of a civil date, and back.
 std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
@@ -45,8 +50,8 @@ void CivilFromDays(std::int64_t z, int* y, unsigned* m, unsigned* d) {
 
 std::string AreaTag(int i) {
   static const char* const kPrefixes[] = {"SU.", "RU.", "FIDO7.", "N5020.", "MO.", "XSU."};
-  static const char* const kWords[] = {"GENERAL", "TALK", "FLAME", "HUMOR", "LINUX", "OS2", "NEWS", "SYSOP", "HARDW",
-                                       "SOFT"};
+  static const char* const kWords[] = {"GENERAL", "TALK", "FLAME", "HUMOR", "LINUX",
+                                       "OS2",     "NEWS", "SYSOP", "HARDW", "SOFT"};
   return std::string(kPrefixes[i % 6]) + kWords[(i / 6) % 10] + "." + std::to_string(i);
 }
 
@@ -117,8 +122,8 @@ int main(int argc, char** argv) {
     const unsigned mm = static_cast<unsigned>(second % 3600 / 60);
     const unsigned ss = static_cast<unsigned>(second % 60);
     int n = std::snprintf(line, sizeof line, "%02u %s %02d  %02u:%02u:%02u ", d, kMonths[m - 1], y % 100, hh, mm, ss);
-    if (percent(random) < 20) n += std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "[%02d] ",
-                                                 percent(random));
+    if (percent(random) < 20)
+      n += std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "[%02d] ", percent(random));
     const std::size_t room = sizeof line - static_cast<std::size_t>(n);
     char* text = line + n;
     const int kind = percent(random);

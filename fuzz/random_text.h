@@ -102,29 +102,14 @@ inline std::string AreaText(Random& random) {
     const std::string dupes = ", dupes - " + NumberText(random);
     const std::string sent = ", sent - " + NumberText(random);
     switch (random.Below(8)) {
-      case 0:
-        break;
-      case 1:
-        text += dupes;
-        break;
-      case 2:
-        text += sent;
-        break;
-      case 3:
-        text += dupes + sent;
-        break;
-      case 4:
-        text += sent + dupes;
-        break;
-      case 5:
-        text += random.OneIn(2) ? ", du" : ", se";
-        break;
-      case 6:
-        text += random.OneIn(2) ? ", dupes -" : ", sent -";
-        break;
-      default:
-        text += ", dupes - " + std::string(Blanks(random)) + NumberText(random);
-        break;
+      case 0: break;
+      case 1: text += dupes; break;
+      case 2: text += sent; break;
+      case 3: text += dupes + sent; break;
+      case 4: text += sent + dupes; break;
+      case 5: text += random.OneIn(2) ? ", du" : ", se"; break;
+      case 6: text += random.OneIn(2) ? ", dupes -" : ", sent -"; break;
+      default: text += ", dupes - " + std::string(Blanks(random)) + NumberText(random); break;
     }
   } else if (form == 2) {
     text += ": sent - " + NumberText(random);
@@ -179,12 +164,8 @@ inline std::string LinkText(Random& random) {
              Address(random);
       break;
     }
-    case 1:
-      text = "Sent to " + Address(random) + " - " + NumberText(random);
-      break;
-    default:
-      text = "Real message from " + Address(random);
-      break;
+    case 1: text = "Sent to " + Address(random) + " - " + NumberText(random); break;
+    default: text = "Real message from " + Address(random); break;
   }
   text += random.Pick(kTrailers);
   if (!random.OneIn(8)) text.push_back('\n');
@@ -202,15 +183,11 @@ inline void MutateOnce(Random& random, std::string& text, std::string_view alpha
     case 0:
       if (at < text.size()) text[at] = random.CharOf(alphabet);
       break;
-    case 1:
-      text.insert(text.begin() + static_cast<std::ptrdiff_t>(at), random.CharOf(alphabet));
-      break;
+    case 1: text.insert(text.begin() + static_cast<std::ptrdiff_t>(at), random.CharOf(alphabet)); break;
     case 2:
       if (at < text.size()) text.erase(at, 1 + random.Below(3));
       break;
-    case 3:
-      text.insert(at, Blanks(random));
-      break;
+    case 3: text.insert(at, Blanks(random)); break;
     case 4:
       if (at < text.size()) {
         const std::size_t length = 1 + random.Below(text.size() - at);
@@ -231,9 +208,7 @@ inline void MutateOnce(Random& random, std::string& text, std::string_view alpha
       text.replace(start, end - start, NumberText(random));
       break;
     }
-    case 7:
-      text.resize(at);
-      break;
+    case 7: text.resize(at); break;
     default:
       if (at < text.size()) {
         char& c = text[at];

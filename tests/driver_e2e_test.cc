@@ -129,8 +129,7 @@ TEST_F(DriverTest, ADebugFileThatCannotBeCreatedIsNamedAndTheRunGoesOn) {
   std::filesystem::create_directory(Path("f2.txt"));  // a folder where the file should be
   const RunResult run = Run({"-c", "k.cfg"}, kDate);
   EXPECT_EQ(run.out, std::string(kBanner) + "Parsing k.cfg... Done.\nParsing tosser.log... " +
-                         Cp866("\nНе могу создать файл f2.txt\n") +
-                         "Done.\nWriting output files... Done.\n" +
+                         Cp866("\nНе могу создать файл f2.txt\n") + "Done.\nWriting output files... Done.\n" +
                          Cp866("Всего из лога прочитано  0 строк\n"
                                "Попало в заданный период 0 строк\n"
                                "Содержали информацию об эхах  0 строк\n"

@@ -14,9 +14,9 @@ namespace {
 struct PeriodCase {
   const char* name;
   const char* tz;
-  const char* now;      // the pinned clock, local time of tz
-  const char* period;   // the Period value
-  const char* display;  // the window as the header shows it (40 characters)
+  const char* now;                   // the pinned clock, local time of tz
+  const char* period;                // the Period value
+  const char* display;               // the window as the header shows it (40 characters)
   std::vector<std::string> inside;   // stamps that are counted
   std::vector<std::string> outside;  // stamps that are not
 };
@@ -27,9 +27,8 @@ void PrintTo(const PeriodCase& c, std::ostream* out) { *out << c.name; }
 std::string Header(std::string_view display) {
   const std::string margin(18, ' ');
   return (margin + "╔════════════════════════════════════════╗\n" + margin +
-               "║           Отчётный период:             ║\n" + margin +
-               "╠════════════════════════════════════════╣\n" + margin + "║" + std::string(display) + "║\n" +
-               margin + "╚════════════════════════════════════════╝\n\n");
+          "║           Отчётный период:             ║\n" + margin + "╠════════════════════════════════════════╣\n" +
+          margin + "║" + std::string(display) + "║\n" + margin + "╚════════════════════════════════════════╝\n\n");
 }
 
 class PeriodTest : public E2eTest, public ::testing::WithParamInterface<PeriodCase> {};
@@ -60,48 +59,94 @@ TEST_P(PeriodTest, WindowEndsAndStampsTakeTheOffsetOfTheirOwnDate) {
 }
 
 const PeriodCase kCases[] = {
-    {"Utc", "UTC", "2026-12-10 12:00:00", "1,00:00 0,00:00", "c  0:00:00  9/12/26 по  0:00:00 10/12/26",
+    {"Utc",
+     "UTC",
+     "2026-12-10 12:00:00",
+     "1,00:00 0,00:00",
+     "c  0:00:00  9/12/26 по  0:00:00 10/12/26",
      {"09 Dec 26  00:00:00", "10 Dec 26  00:00:59", "09 Dec 26  12:00:00"},
      {"08 Dec 26  23:59:00", "10 Dec 26  00:01:00", "10 Dec 26  01:00:00"}},
-    {"MoscowToday", "Europe/Moscow", "2026-12-10 12:00:00", "1,00:00 0,00:00",
-     "c  0:00:00  9/12/26 по  0:00:00 10/12/26", {"09 Dec 26  00:00:00", "10 Dec 26  00:00:59"},
+    {"MoscowToday",
+     "Europe/Moscow",
+     "2026-12-10 12:00:00",
+     "1,00:00 0,00:00",
+     "c  0:00:00  9/12/26 по  0:00:00 10/12/26",
+     {"09 Dec 26  00:00:00", "10 Dec 26  00:00:59"},
      {"08 Dec 26  23:59:00", "10 Dec 26  00:01:00"}},
-    {"MoscowSummer2002", "Europe/Moscow", "2002-07-05 12:00:00", "1,00:00 0,00:00",
-     "c  0:00:00  4/07/02 по  0:00:00  5/07/02", {"04 Jul 02  00:00:00", "05 Jul 02  00:00:59"},
+    {"MoscowSummer2002",
+     "Europe/Moscow",
+     "2002-07-05 12:00:00",
+     "1,00:00 0,00:00",
+     "c  0:00:00  4/07/02 по  0:00:00  5/07/02",
+     {"04 Jul 02  00:00:00", "05 Jul 02  00:00:59"},
      {"03 Jul 02  23:59:00", "05 Jul 02  00:01:00"}},
-    {"MoscowWinter2002", "Europe/Moscow", "2002-01-15 12:00:00", "1,00:00 0,00:00",
-     "c  0:00:00 14/01/02 по  0:00:00 15/01/02", {"14 Jan 02  00:00:00", "15 Jan 02  00:00:59"},
+    {"MoscowWinter2002",
+     "Europe/Moscow",
+     "2002-01-15 12:00:00",
+     "1,00:00 0,00:00",
+     "c  0:00:00 14/01/02 по  0:00:00 15/01/02",
+     {"14 Jan 02  00:00:00", "15 Jan 02  00:00:59"},
      {"13 Jan 02  23:59:00", "15 Jan 02  00:01:00", "15 Jan 02  01:00:00"}},
     // 31 March 2002: 02:00 to 03:00 did not occur; 02:30 is read as winter time.
-    {"MoscowSpring2002", "Europe/Moscow", "2002-03-31 12:00:00", "1,00:00 0,02:30",
+    {"MoscowSpring2002",
+     "Europe/Moscow",
+     "2002-03-31 12:00:00",
+     "1,00:00 0,02:30",
      "c  0:00:00 30/03/02 по  3:30:00 31/03/02",
      {"30 Mar 02  00:00:00", "31 Mar 02  01:59:00", "31 Mar 02  02:30:00", "31 Mar 02  03:30:00"},
      {"29 Mar 02  23:59:00", "31 Mar 02  02:31:00", "31 Mar 02  03:31:00"}},
     // 27 October 2002: 02:00 to 03:00 occurred twice; it is the summer-time hour.
-    {"MoscowAutumn2002", "Europe/Moscow", "2002-10-27 12:00:00", "0,02:30 0,03:00",
-     "c  2:30:00 27/10/02 по  3:00:00 27/10/02", {"27 Oct 02  02:30:00", "27 Oct 02  02:59:00", "27 Oct 02  03:00:00"},
+    {"MoscowAutumn2002",
+     "Europe/Moscow",
+     "2002-10-27 12:00:00",
+     "0,02:30 0,03:00",
+     "c  2:30:00 27/10/02 по  3:00:00 27/10/02",
+     {"27 Oct 02  02:30:00", "27 Oct 02  02:59:00", "27 Oct 02  03:00:00"},
      {"27 Oct 02  02:29:00", "27 Oct 02  03:01:00"}},
-    {"BerlinWinter", "Europe/Berlin", "2026-01-15 12:00:00", "1,00:00 0,00:00",
-     "c  0:00:00 14/01/26 по  0:00:00 15/01/26", {"14 Jan 26  00:00:00", "15 Jan 26  00:00:59"},
+    {"BerlinWinter",
+     "Europe/Berlin",
+     "2026-01-15 12:00:00",
+     "1,00:00 0,00:00",
+     "c  0:00:00 14/01/26 по  0:00:00 15/01/26",
+     {"14 Jan 26  00:00:00", "15 Jan 26  00:00:59"},
      {"13 Jan 26  23:59:00", "15 Jan 26  00:01:00"}},
     // The day after the clocks went back: 25 hours, from summer time to winter time.
-    {"BerlinAutumn", "Europe/Berlin", "2026-10-26 12:00:00", "1,00:00 0,00:00",
+    {"BerlinAutumn",
+     "Europe/Berlin",
+     "2026-10-26 12:00:00",
+     "1,00:00 0,00:00",
      "c  0:00:00 25/10/26 по  0:00:00 26/10/26",
      {"25 Oct 26  00:00:00", "25 Oct 26  02:30:00", "25 Oct 26  23:59:00", "26 Oct 26  00:00:59"},
      {"24 Oct 26  23:59:00", "26 Oct 26  00:01:00"}},
-    {"BerlinSpring", "Europe/Berlin", "2026-03-29 12:00:00", "0,00:00 0,02:30",
-     "c  0:00:00 29/03/26 по  3:30:00 29/03/26", {"29 Mar 26  00:00:00", "29 Mar 26  02:30:00", "29 Mar 26  03:30:00"},
+    {"BerlinSpring",
+     "Europe/Berlin",
+     "2026-03-29 12:00:00",
+     "0,00:00 0,02:30",
+     "c  0:00:00 29/03/26 по  3:30:00 29/03/26",
+     {"29 Mar 26  00:00:00", "29 Mar 26  02:30:00", "29 Mar 26  03:30:00"},
      {"28 Mar 26  23:59:00", "29 Mar 26  03:31:00"}},
     // Dublin's winter is its daylight-saving time: both seasons read the same way.
-    {"DublinWinter", "Europe/Dublin", "2026-01-15 12:00:00", "1,00:00 0,00:00",
-     "c  0:00:00 14/01/26 по  0:00:00 15/01/26", {"14 Jan 26  00:00:00", "15 Jan 26  00:00:59"},
+    {"DublinWinter",
+     "Europe/Dublin",
+     "2026-01-15 12:00:00",
+     "1,00:00 0,00:00",
+     "c  0:00:00 14/01/26 по  0:00:00 15/01/26",
+     {"14 Jan 26  00:00:00", "15 Jan 26  00:00:59"},
      {"13 Jan 26  23:59:00", "15 Jan 26  00:01:00"}},
-    {"DublinSummer", "Europe/Dublin", "2026-07-15 12:00:00", "1,00:00 0,00:00",
-     "c  0:00:00 14/07/26 по  0:00:00 15/07/26", {"14 Jul 26  00:00:00", "15 Jul 26  00:00:59"},
+    {"DublinSummer",
+     "Europe/Dublin",
+     "2026-07-15 12:00:00",
+     "1,00:00 0,00:00",
+     "c  0:00:00 14/07/26 по  0:00:00 15/07/26",
+     {"14 Jul 26  00:00:00", "15 Jul 26  00:00:59"},
      {"13 Jul 26  23:59:00", "15 Jul 26  00:01:00"}},
     // UT+10:30 in its summer, UT+9:30 in winter.
-    {"AdelaideHalfHour", "Australia/Adelaide", "2026-12-10 12:00:00", "1,00:00 0,00:00",
-     "c  0:00:00  9/12/26 по  0:00:00 10/12/26", {"09 Dec 26  00:00:00", "10 Dec 26  00:00:59"},
+    {"AdelaideHalfHour",
+     "Australia/Adelaide",
+     "2026-12-10 12:00:00",
+     "1,00:00 0,00:00",
+     "c  0:00:00  9/12/26 по  0:00:00 10/12/26",
+     {"09 Dec 26  00:00:00", "10 Dec 26  00:00:59"},
      {"08 Dec 26  23:59:00", "10 Dec 26  00:01:00"}},
 };
 

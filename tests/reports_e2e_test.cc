@@ -163,7 +163,8 @@ class ReportsTest : public E2eTest {
   }
   RunResult RunIt() const { return Run({"-c", "k.cfg"}, kDate); }
   static std::string Complete() {
-    return std::string(kBanner) + "Parsing k.cfg... Done.\nParsing tosser.log... Done.\nWriting output files... Done.\n";
+    return std::string(kBanner) +
+           "Parsing k.cfg... Done.\nParsing tosser.log... Done.\nWriting output files... Done.\n";
   }
 };
 
@@ -179,8 +180,8 @@ TEST_F(ReportsTest, RepeatedLettersAndSeveralFiles) {
   Configure("Out.File.Name twice.rep AA\nOut.File.Name dead.lst d\nOut.File.Name plusdead.lst +d\n");
   const RunResult run = RunIt();
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(ReadRaw("twice.rep"),
-            Cp866File(std::string(kHeader) + std::string(kAreasTable) + std::string(kAreasTable) + std::string(kFooter)));
+  EXPECT_EQ(ReadRaw("twice.rep"), Cp866File(std::string(kHeader) + std::string(kAreasTable) + std::string(kAreasTable) +
+                                            std::string(kFooter)));
   // Letters of only d (and +) make a bare list: no header, no footer.
   EXPECT_EQ(ReadRaw("dead.lst"), Cp866File("\nSu.Quiet\n"));
   EXPECT_EQ(ReadRaw("plusdead.lst"), Cp866File("\nSu.Quiet\n"));
@@ -199,8 +200,9 @@ TEST_F(ReportsTest, PlusAppendsAcrossRunsOtherwiseTheFileIsReplaced) {
 }
 
 TEST_F(ReportsTest, RefusedOutFileNameLinesEndTheRunKeepingTheOldReports) {
-  std::string lines = "Out.File.Name first.rep A\nOut.File.Name bad.rep Aa\nOut.File.Name onlypath.rep\n"
-                      "Out.File.Name missing/dir.rep A\n";
+  std::string lines =
+      "Out.File.Name first.rep A\nOut.File.Name bad.rep Aa\nOut.File.Name onlypath.rep\n"
+      "Out.File.Name missing/dir.rep A\n";
   for (int i = 2; i <= 10; ++i) lines += "Out.File.Name file" + std::to_string(i) + ".rep L\n";
   lines += "Out.File.Name eleventh.rep L\n";
   Configure(lines);
@@ -212,7 +214,7 @@ TEST_F(ReportsTest, RefusedOutFileNameLinesEndTheRunKeepingTheOldReports) {
                                "\nk.cfg, строка 10. " + refused + "\nk.cfg, строка 20. " + refused));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(ReadRaw("first.rep"), "previous report\r\n");  // checked, never written
-  EXPECT_EQ(ReadRaw("file10.rep"), "");                     // created empty
+  EXPECT_EQ(ReadRaw("file10.rep"), "");                    // created empty
   EXPECT_FALSE(Exists("bad.rep"));
   EXPECT_FALSE(Exists("eleventh.rep"));
 }
@@ -220,40 +222,38 @@ TEST_F(ReportsTest, RefusedOutFileNameLinesEndTheRunKeepingTheOldReports) {
 TEST_F(ReportsTest, ShowKeywordsHideDeletedAndUnknownAreas) {
   Configure("Out.File.Name areas.rep A\nShow.Deleted.Area No\nShow.Unknown.Area no\n");
   ASSERT_EQ(RunIt().status, 0);
-  EXPECT_EQ(ReadRaw("areas.rep"),
-            Cp866File(std::string(kHeader) +
-                      "               ╔═╦════════════════╦═════╦════════╦═════╦═════╗\n"
-                      "               ║ ║Живые эхи:      ║ Imp ║   kb   ║ Exp ║ Dup ║\n"
-                      "               ╠═╬════════════════╬═════╬════════╬═════╬═════╣\n"
-                      "               ║ ║Su.General      ║   12║    33.8║   10║    1║\n"
-                      "               ║P║Su.Humor        ║    3║     2.0║    6║    0║\n"
-                      "               ╠═╬════════════════╬═════╬════════╬═════╬═════╣\n"
-                      "               ║ ║Всего по 2 эхам:║   15║    35.8║   16║    1║\n"
-                      "               ╚═╩════════════════╩═════╩════════╩═════╩═════╝\n"
-                      "\n" +
-                      std::string(kFooter)));
+  EXPECT_EQ(ReadRaw("areas.rep"), Cp866File(std::string(kHeader) +
+                                            "               ╔═╦════════════════╦═════╦════════╦═════╦═════╗\n"
+                                            "               ║ ║Живые эхи:      ║ Imp ║   kb   ║ Exp ║ Dup ║\n"
+                                            "               ╠═╬════════════════╬═════╬════════╬═════╬═════╣\n"
+                                            "               ║ ║Su.General      ║   12║    33.8║   10║    1║\n"
+                                            "               ║P║Su.Humor        ║    3║     2.0║    6║    0║\n"
+                                            "               ╠═╬════════════════╬═════╬════════╬═════╬═════╣\n"
+                                            "               ║ ║Всего по 2 эхам:║   15║    35.8║   16║    1║\n"
+                                            "               ╚═╩════════════════╩═════╩════════╩═════╩═════╝\n"
+                                            "\n" +
+                                            std::string(kFooter)));
 }
 
 TEST_F(ReportsTest, EmptyStatisticsStillWriteEveryTable) {
   Configure("Out.File.Name empty.rep PL\n");
   WriteText("tosser.log", "");
   ASSERT_EQ(RunIt().status, 0);
-  EXPECT_EQ(ReadRaw("empty.rep"),
-            Cp866File(std::string(kHeader) +
-                      // No row has a flag letter, so that column is 0 wide.
-                      "                        ╔╦════════════════╦═════╦════╗\n"
-                      "                        ║║Эхи с дупами:   ║ Dup ║ %% ║\n"
-                      "                        ╠╬════════════════╬═════╬════╣\n"
-                      "                        ║║Дупов по 0 эхам:║    0║100%║\n"
-                      "                        ╚╩════════════════╩═════╩════╝\n"
-                      "\n"
-                      "                 ╔══════════════════╦════════╦════════╦═════╗\n"
-                      "                 ║Живые линки:      ║  From  ║   To   ║ Fix ║\n"
-                      "                 ╠══════════════════╬════════╬════════╬═════╣\n"
-                      "                 ║Всего по 0 линкам:║    0.0k║    0.0k║    0║\n"
-                      "                 ╚══════════════════╩════════╩════════╩═════╝\n"
-                      "\n" +
-                      std::string(kFooter)));
+  EXPECT_EQ(ReadRaw("empty.rep"), Cp866File(std::string(kHeader) +
+                                            // No row has a flag letter, so that column is 0 wide.
+                                            "                        ╔╦════════════════╦═════╦════╗\n"
+                                            "                        ║║Эхи с дупами:   ║ Dup ║ %% ║\n"
+                                            "                        ╠╬════════════════╬═════╬════╣\n"
+                                            "                        ║║Дупов по 0 эхам:║    0║100%║\n"
+                                            "                        ╚╩════════════════╩═════╩════╝\n"
+                                            "\n"
+                                            "                 ╔══════════════════╦════════╦════════╦═════╗\n"
+                                            "                 ║Живые линки:      ║  From  ║   To   ║ Fix ║\n"
+                                            "                 ╠══════════════════╬════════╬════════╬═════╣\n"
+                                            "                 ║Всего по 0 линкам:║    0.0k║    0.0k║    0║\n"
+                                            "                 ╚══════════════════╩════════╩════════╩═════╝\n"
+                                            "\n" +
+                                            std::string(kFooter)));
 }
 
 }  // namespace

@@ -107,8 +107,9 @@ const T& Pick(std::mt19937& rng, const std::vector<T>& items) {
 // the first test of the reader and the parsers and deep into them.
 std::string Soup(std::mt19937& rng, std::size_t size, const std::vector<std::string_view>& words) {
   static const std::vector<std::string_view> kCommon = {
-      " ", "  ", "\t", "\n", "\r\n", "\n", ";", "-0", ",", ":", "/", ".", "0", "1", "7", "00", "199", "4294967295",
-      "4294967296", "99999999999", "-1", "+5", "007", "SU.GENERAL", "su.general", "total", "2:5020/52.0", "1:2/3"};
+      " ",  "  ", "\t",  "\n",         "\r\n",       "\n",    ";",           "-0",         ",",          ":",
+      "/",  ".",  "0",   "1",          "7",          "00",    "199",         "4294967295", "4294967296", "99999999999",
+      "-1", "+5", "007", "SU.GENERAL", "su.general", "total", "2:5020/52.0", "1:2/3"};
   std::uniform_int_distribution<int> kind(0, 9);
   std::uniform_int_distribution<int> byte(0, 255);
   std::string out;
@@ -129,13 +130,14 @@ std::string Soup(std::mt19937& rng, std::size_t size, const std::vector<std::str
 // addresses, which come from the edges of their ranges, and then perhaps cut short or
 // given a stray byte.
 std::string LogForm(std::mt19937& rng) {
-  static const std::vector<std::string> kTags = {"SU.GENERAL", "ru.linux", "SU.FLAME", "total", "TOTAL", "X",
-                                                 std::string(199, 'T'), std::string(200, 'U'), "\xa0\xe2.\x8f"};
-  static const std::vector<std::string> kNumbers = {"0", "1", "12", "4294967295", "4294967296", "99999999999", "-1",
-                                                    "+7", " 5", ""};
+  static const std::vector<std::string> kTags = {
+      "SU.GENERAL",          "ru.linux",     "SU.FLAME", "total", "TOTAL", "X", std::string(199, 'T'),
+      std::string(200, 'U'), "\xa0\xe2.\x8f"};
+  static const std::vector<std::string> kNumbers = {"0",           "1",  "12", "4294967295", "4294967296",
+                                                    "99999999999", "-1", "+7", " 5",         ""};
   static const std::vector<std::string> kAddresses = {
-      "2:5020/52.0", "2:5020/77.0", "1:2/3", "99999999999:1/1.0", "::/.", "1:2/3.4.5.6", std::string(27, '9'),
-      std::string(28, '9'), "0777:08/09.0"};
+      "2:5020/52.0",        "2:5020/77.0",        "1:2/3",       "99999999999:1/1.0", "::/.", "1:2/3.4.5.6",
+      std::string(27, '9'), std::string(28, '9'), "0777:08/09.0"};
   static const std::vector<std::string> kPackets = {"0000ABCD.PKT", "0000abcd.pkt", "ABC.PKT", "0000ABCD.MSG",
                                                     "123456789.PKT"};
   std::string line;
@@ -145,31 +147,18 @@ std::string LogForm(std::mt19937& rng) {
       if (rng() % 2 != 0) line += ", dupes - " + Pick(rng, kNumbers);
       if (rng() % 2 != 0) line += ", sent - " + Pick(rng, kNumbers);
       break;
-    case 1:
-      line = Pick(rng, kTags) + ": sent - " + Pick(rng, kNumbers);
-      break;
-    case 2:
-      line = Pick(rng, kTags) + ": dupes - " + Pick(rng, kNumbers);
-      break;
+    case 1: line = Pick(rng, kTags) + ": sent - " + Pick(rng, kNumbers); break;
+    case 2: line = Pick(rng, kTags) + ": dupes - " + Pick(rng, kNumbers); break;
     case 3:
       line = "[Inbound] " + Pick(rng, kPackets) + " (" + Pick(rng, kNumbers) + " bytes) from " + Pick(rng, kAddresses);
       break;
-    case 4:
-      line = "Sent to " + Pick(rng, kAddresses) + " - " + Pick(rng, kNumbers);
-      break;
-    default:
-      line = "Real message from " + Pick(rng, kAddresses);
-      break;
+    case 4: line = "Sent to " + Pick(rng, kAddresses) + " - " + Pick(rng, kNumbers); break;
+    default: line = "Real message from " + Pick(rng, kAddresses); break;
   }
   switch (rng() % 4) {
-    case 0:
-      line.resize(rng() % (line.size() + 1));
-      break;
-    case 1:
-      line.insert(rng() % (line.size() + 1), 1, static_cast<char>(rng() % 256));
-      break;
-    default:
-      break;
+    case 0: line.resize(rng() % (line.size() + 1)); break;
+    case 1: line.insert(rng() % (line.size() + 1), 1, static_cast<char>(rng() % 256)); break;
+    default: break;
   }
   return line;
 }
@@ -177,15 +166,48 @@ std::string LogForm(std::mt19937& rng) {
 // A log whose lines mostly carry a stamp inside the window, followed by an area or link
 // line as LogForm makes them or by fragments of those lines strung together at random.
 std::string LogSoup(std::mt19937& rng, std::size_t size) {
-  static const std::vector<std::string_view> kStamps = {
-      kStamp, kStamp, kStamp, "04 Jul 02  10:00:00 [12] ", "05 Jul 02  00:00:59 ", "03 Jul 02  23:59:59 ",
-      "04 jul 02  10:00:00 ", "4294967295 Jul 4294967295  4294967295:4294967295:4294967295 ", "04 Jul 02  10:00",
-      "", "04 Jul 02  10:00:00 ["};
-  static const std::vector<std::string_view> kWords = {
-      "SU.GENERAL", "RU.LINUX", "su.flame", "TOTAL", ": toss - ", " (", " bytes)", ", dupes - ", ", sent - ",
-      ": sent - ", ": dupes - ", "[Inbound] ", "0000ABCD", ".PKT", ".pkt", " bytes) from ", "Sent to ", " - ",
-      "Real message from ", "2:5020/52.0", "2:5020/77.0", "99999999999:1/1.0", "1:2/3.4.5", "12", "34567", "du",
-      "se", "dupes - ", "sent - ", std::string_view("\0", 1), "\r"};
+  static const std::vector<std::string_view> kStamps = {kStamp,
+                                                        kStamp,
+                                                        kStamp,
+                                                        "04 Jul 02  10:00:00 [12] ",
+                                                        "05 Jul 02  00:00:59 ",
+                                                        "03 Jul 02  23:59:59 ",
+                                                        "04 jul 02  10:00:00 ",
+                                                        "4294967295 Jul 4294967295  4294967295:4294967295:4294967295 ",
+                                                        "04 Jul 02  10:00",
+                                                        "",
+                                                        "04 Jul 02  10:00:00 ["};
+  static const std::vector<std::string_view> kWords = {"SU.GENERAL",
+                                                       "RU.LINUX",
+                                                       "su.flame",
+                                                       "TOTAL",
+                                                       ": toss - ",
+                                                       " (",
+                                                       " bytes)",
+                                                       ", dupes - ",
+                                                       ", sent - ",
+                                                       ": sent - ",
+                                                       ": dupes - ",
+                                                       "[Inbound] ",
+                                                       "0000ABCD",
+                                                       ".PKT",
+                                                       ".pkt",
+                                                       " bytes) from ",
+                                                       "Sent to ",
+                                                       " - ",
+                                                       "Real message from ",
+                                                       "2:5020/52.0",
+                                                       "2:5020/77.0",
+                                                       "99999999999:1/1.0",
+                                                       "1:2/3.4.5",
+                                                       "12",
+                                                       "34567",
+                                                       "du",
+                                                       "se",
+                                                       "dupes - ",
+                                                       "sent - ",
+                                                       std::string_view("\0", 1),
+                                                       "\r"};
   std::uniform_int_distribution<int> words_per_line(1, 9);
   std::uniform_int_distribution<int> kind(0, 9);
   std::uniform_int_distribution<int> byte(0, 255);
@@ -258,10 +280,27 @@ class RobustnessTest : public E2eTest {
 };
 
 TEST_F(RobustnessTest, RandomConfigurationFilesEndCleanly) {
-  static const std::vector<std::string_view> kWords = {
-      "Tovark.Log", "Squish.Cfg", "Period", "EchoArea", "NetArea", "BadArea", "DupeArea", "LocalArea",
-      "DeletedArea", "Ignore.Area", "Ignore.Link", "Show.Deleted.Area", "Show.Unknown.Area", "Screen.Wide",
-      "Min.Graph.Len", "Debug", "debug", "Yes", "no", "1,00:00 0,00:00", "C:\\Squish\\Area"};
+  static const std::vector<std::string_view> kWords = {"Tovark.Log",
+                                                       "Squish.Cfg",
+                                                       "Period",
+                                                       "EchoArea",
+                                                       "NetArea",
+                                                       "BadArea",
+                                                       "DupeArea",
+                                                       "LocalArea",
+                                                       "DeletedArea",
+                                                       "Ignore.Area",
+                                                       "Ignore.Link",
+                                                       "Show.Deleted.Area",
+                                                       "Show.Unknown.Area",
+                                                       "Screen.Wide",
+                                                       "Min.Graph.Len",
+                                                       "Debug",
+                                                       "debug",
+                                                       "Yes",
+                                                       "no",
+                                                       "1,00:00 0,00:00",
+                                                       "C:\\Squish\\Area"};
   for (const unsigned seed : {1U, 2U, 3U}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
@@ -280,9 +319,11 @@ TEST_F(RobustnessTest, RandomConfigurationFilesEndCleanly) {
 
 TEST_F(RobustnessTest, RandomSquishFilesEndCleanly) {
   static const std::vector<std::string_view> kWords = {
-      "EchoArea ", "NetArea ", "BadArea ", "DupeArea ", "LocalArea ", "DeletedArea ", "Ignore.Area ",
-      "Ignore.Link ", "Show.Unknown.Area ", "Period ", "SU.GENERAL", "RU.LINUX", " C:\\Squish\\Area", " -0",
-      "12345678", "123456789", "2:5020/52", "\n", "\n", "Address"};
+      "EchoArea ",          "NetArea ",     "BadArea ",     "DupeArea ",
+      "LocalArea ",         "DeletedArea ", "Ignore.Area ", "Ignore.Link ",
+      "Show.Unknown.Area ", "Period ",      "SU.GENERAL",   "RU.LINUX",
+      " C:\\Squish\\Area",  " -0",          "12345678",     "123456789",
+      "2:5020/52",          "\n",           "\n",           "Address"};
   const std::set<std::string> reports = {"r.rep"};
   for (const unsigned seed : {11U, 12U, 13U}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
@@ -396,8 +437,9 @@ TEST_F(RobustnessTest, TagsAndAddressesAtAndOverTheirLimits) {
   const std::string address27 = "1:2/3." + std::string(21, '4');
   const std::string address28 = "1:2/3." + std::string(22, '4');
   // Addresses whose numbers overflow, that lack parts or have too many, or hold none.
-  const std::vector<std::string> odd_addresses = {"99999999999:1/1.0", "4294967296:4294967296/1.1", "1:2/3",
-                                                  "1:2/3.4.5.6", "::/.", "0777:08/09.0x", "1234567890123456789012345"};
+  const std::vector<std::string> odd_addresses = {
+      "99999999999:1/1.0", "4294967296:4294967296/1.1", "1:2/3", "1:2/3.4.5.6", "::/.",
+      "0777:08/09.0x",     "1234567890123456789012345"};
   std::string log = std::string(kStamp) + tag199 + ": toss - 1 (10 bytes)\n" + std::string(kStamp) + tag200 +
                     ": toss - 1 (10 bytes)\n" + std::string(kStamp) + "Sent to " + address27 + " - 100\n" +
                     std::string(kStamp) + "Sent to " + address28 + " - 100\n";
@@ -465,22 +507,28 @@ TEST_F(RobustnessTest, ExtremePeriodsAndStampsEndCleanly) {
                           "2147483647 Dec 2147483647  2147483647:2147483647:0 SU.C: sent - 1\n" +
                           "00 Jan 00  00:00:00 SU.D: dupes - 1\n" + "31 Dec 99  23:59:59 SU.E: dupes - 1\n" +
                           "99 Feb 68  99:99:99 Sent to 1:2/3.0 - 1\n";
-  const std::vector<std::string> periods = {
-      "4294967295,4294967295:4294967295 4294967295,4294967295:4294967295", "0,00:00 4294967295,00:00",
-      "4294967295,00:00 0,00:00", "2147483648,00:00 0,2147483648:2147483648", "99999999999,00:00 0,00:00",
-      "1,00:00 0,00:00 garbage 7,1:2", "1 , 00 : 00 0,00:00", "0,0:0 0,0:4294967295"};
+  const std::vector<std::string> periods = {"4294967295,4294967295:4294967295 4294967295,4294967295:4294967295",
+                                            "0,00:00 4294967295,00:00",
+                                            "4294967295,00:00 0,00:00",
+                                            "2147483648,00:00 0,2147483648:2147483648",
+                                            "99999999999,00:00 0,00:00",
+                                            "1,00:00 0,00:00 garbage 7,1:2",
+                                            "1 , 00 : 00 0,00:00",
+                                            "0,0:0 0,0:4294967295"};
   for (const std::string& period : periods) {
     SCOPED_TRACE(period);
-    WriteRaw("k.cfg", "Tovark.Log tosser.log\nSquish.Cfg squish.cfg\nPeriod " + period +
-                          "\nOut.File.Name r.rep " + std::string(kAllLetters) + "\n");
+    WriteRaw("k.cfg", "Tovark.Log tosser.log\nSquish.Cfg squish.cfg\nPeriod " + period + "\nOut.File.Name r.rep " +
+                          std::string(kAllLetters) + "\n");
     WriteRaw("squish.cfg", "");
     WriteRaw("tosser.log", log);
     const RunResult run = RunChecked({"-c", "k.cfg"}, {"r.rep"});
     EXPECT_NE(run.status, 2);
   }
   // Runs on dates far from the log: the end of 32-bit time and beyond it.
-  WriteRaw("k.cfg", "Tovark.Log tosser.log\nSquish.Cfg squish.cfg\nPeriod 30000,00:00 0,00:00\n"
-                    "Out.File.Name r.rep " + std::string(kAllLetters) + "\n");
+  WriteRaw("k.cfg",
+           "Tovark.Log tosser.log\nSquish.Cfg squish.cfg\nPeriod 30000,00:00 0,00:00\n"
+           "Out.File.Name r.rep " +
+               std::string(kAllLetters) + "\n");
   for (const std::string_view date : {"2038-01-19 03:14:00", "2040-01-01 00:00:00"}) {
     SCOPED_TRACE(date);
     const RunResult run = RunChecked({"-c", "k.cfg"}, {"r.rep"}, date);

@@ -76,9 +76,8 @@ class ChunkReader {
     chunk->start = log_.position();
     LogTally tally{period_, chunk->areas, chunk->links, chunk->counts};
     std::string_view text;
-    chunk->reached_end = !log_.ReadLinesUntil(LOG_LINE_SIZE - 1, limit, [&](std::string_view piece, bool has_nul) {
-      tally.Take(piece, has_nul, &text);
-    });
+    chunk->reached_end = !log_.ReadLinesUntil(
+        LOG_LINE_SIZE - 1, limit, [&](std::string_view piece, bool has_nul) { tally.Take(piece, has_nul, &text); });
     chunk->failed = log_.Failed();
   }
 
@@ -132,8 +131,8 @@ LineUse LogTally::TakeInside(std::string_view line, std::string_view* text) {
   return LineUse::kOther;
 }
 
-ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std::uint64_t chunk_size,
-                               unsigned threads, LogTally& tally) {
+ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
+                               LogTally& tally) {
   chunk_size = std::max<std::uint64_t>(chunk_size, 1);
   threads = std::max(threads, 1U);
   const std::uint64_t chunk_count = std::max<std::uint64_t>(1, size / chunk_size + (size % chunk_size != 0));

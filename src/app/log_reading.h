@@ -86,7 +86,7 @@ struct ChunkedReading {
 // the text-mode reading are the same as reading the whole log at once. Should a byte total
 // grow past what a double holds exactly, adding up chunk totals could round otherwise than
 // adding line by line: then it stops before that chunk, for the rest to be read alone.
-ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std::uint64_t chunk_size,
-                               unsigned threads, LogTally& tally);
+ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
+                               LogTally& tally);
 
 }  // namespace kestrum

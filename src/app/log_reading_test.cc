@@ -39,8 +39,8 @@ std::string Snapshot(const AreaSet& areas, const LinkSet& links, const LineCount
   out.precision(17);
   out << counts.read << ' ' << counts.in_period << ' ' << counts.area_lines << ' ' << counts.link_lines << '\n';
   for (const AreaRecord& area : areas) {
-    out << area.name << ' ' << area.imported << ' ' << area.exported << ' ' << area.dupes << ' '
-        << area.imported_bytes << ' ' << area.flags << '\n';
+    out << area.name << ' ' << area.imported << ' ' << area.exported << ' ' << area.dupes << ' ' << area.imported_bytes
+        << ' ' << area.flags << '\n';
   }
   for (const LinkRecord& link : links) {
     out << link.name << ' ' << link.bytes_received << ' ' << link.bytes_sent << ' ' << link.areafix_requests << ' '
@@ -131,7 +131,8 @@ TEST_F(ChunkedReadingTest, ChunksOfEverySizeAddUpToReadingAlone) {
   ASSERT_NE(alone.find("Ru.Linux"), std::string::npos) << alone;  // the log does reach the sets
   for (std::uint64_t chunk_size = 1; chunk_size <= 300; chunk_size += (chunk_size < 64 ? 1 : 37)) {
     for (unsigned threads : {1U, 2U, 3U}) {
-      ASSERT_EQ(ReadInChunks(chunk_size, threads), alone) << "chunks of " << chunk_size << ", " << threads << " threads";
+      ASSERT_EQ(ReadInChunks(chunk_size, threads), alone)
+          << "chunks of " << chunk_size << ", " << threads << " threads";
     }
   }
 

@@ -138,15 +138,9 @@ bool Run::ReadLog() {
   const bool read = ReadLogAlone(log, tally, [&](LineUse use, std::string_view line, std::string_view text) {
     if (debug == nullptr) return;
     switch (use) {
-      case LineUse::kArea:
-        debug->area_lines.Write(text);
-        break;
-      case LineUse::kLink:
-        debug->link_lines.Write(text);
-        break;
-      default:
-        debug->other_lines.Write(line);
-        break;
+      case LineUse::kArea: debug->area_lines.Write(text); break;
+      case LineUse::kLink: debug->link_lines.Write(text); break;
+      default: debug->other_lines.Write(line); break;
     }
   });
   if (!read) {

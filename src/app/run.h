@@ -36,7 +36,6 @@ class Run {
   // Runs with the arguments after the program name; answers the exit status.
   int Main(const std::vector<std::string>& args);
 
-
   // How many threads may read a long log at once (at least one); by default as many as
   // the machine has cores, up to four. The results are the same for any number.
   void set_log_threads(unsigned threads) { log_threads_ = threads; }

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz/random_text.h"
-#include "fuzz/scanf_reference.h"
 #include "config/config_reader.h"
 #include "config/keyword_table.h"
+#include "fuzz/random_text.h"
+#include "fuzz/scanf_reference.h"
 #include "platform/format.h"
 #include "platform/sink.h"
 #include "unit_support.h"
@@ -60,20 +60,16 @@ std::string ConfigLine(Random& random) {
       "refuse", "x",  "\x80\xA0", "1:2/3.0", "30",      "ReportAIiL"};
   std::string line;
   switch (random.Below(12)) {
-    case 0:
-      return "";
-    case 1:
-      return BlankRun(random);
-    case 2:
-      return BlankRun(random) + "; a comment";
+    case 0: return "";
+    case 1: return BlankRun(random);
+    case 2: return BlankRun(random) + "; a comment";
     case 3: {
       // Longer than one read: the rest of it is a line of its own.
       line = std::string(1000 + random.Below(60), random.OneIn(2) ? ' ' : 'k');
       line += KeywordText(random) + " Yes";
       return line;
     }
-    default:
-      break;
+    default: break;
   }
   if (random.OneIn(3)) line += BlankRun(random);
   line += KeywordText(random);

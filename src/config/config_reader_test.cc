@@ -78,9 +78,9 @@ TEST_F(ConfigReaderTest, CutsKeywordsAndValues) {
 
 TEST_F(ConfigReaderTest, YesNoKeywordsRefuseOtherValues) {
   EXPECT_EQ(Read("Debug Yes\nDebug\nDebug ; comment\nDebug maybe\nShow.Deleted.Area no\n"), -1);
-  EXPECT_EQ(Console(), "\n" + path_ + ", строка 2. Возможные значения Yes и No\n" +
-                           "\n" + path_ + ", строка 3. Возможные значения Yes и No\n" +
-                           "\n" + path_ + ", строка 4. Возможные значения Yes и No\n");
+  EXPECT_EQ(Console(), "\n" + path_ + ", строка 2. Возможные значения Yes и No\n" + "\n" + path_ +
+                           ", строка 3. Возможные значения Yes и No\n" + "\n" + path_ +
+                           ", строка 4. Возможные значения Yes и No\n");
   EXPECT_EQ(table_.KeywordInt(kDebug), 1);  // keeps the last accepted value
   EXPECT_EQ(Value(kDebug), "maybe");        // a refused value stays stored
   EXPECT_EQ(table_.entry(kDebug).times_set, 4u);
@@ -89,8 +89,8 @@ TEST_F(ConfigReaderTest, YesNoKeywordsRefuseOtherValues) {
 
 TEST_F(ConfigReaderTest, ReportsUnknownKeywordsAndReadsOn) {
   EXPECT_EQ(Read("Debug Yes\nAddress 2:5020/1\n\n; x\nScreen.Wide 100\nSquish.Cfg a.cfg\nInbound C:\\In\n"), -1);
-  EXPECT_EQ(Console(), "\n" + path_ + ", строка 2. Неизвестное ключевое слово Address\n" +
-                           "\n" + path_ + ", строка 7. Неизвестное ключевое слово Inbound\n");
+  EXPECT_EQ(Console(), "\n" + path_ + ", строка 2. Неизвестное ключевое слово Address\n" + "\n" + path_ +
+                           ", строка 7. Неизвестное ключевое слово Inbound\n");
   EXPECT_EQ(Value(kScreenWide), "100");
   EXPECT_EQ(table_.KeywordInt(kScreenWide), 79);  // stored, not interpreted
   EXPECT_EQ(Value(kSquishCfg), "a.cfg");
@@ -109,7 +109,9 @@ TEST_F(ConfigReaderTest, RunsHandlersOncePerLineWithTheNewValue) {
 }
 
 TEST_F(ConfigReaderTest, ReadsCrLfAndStopsAtTheEndOfFileMark) {
-  EXPECT_EQ(Read("Debug Yes\r\nTovark.Log a\rb.log\r\n\x1A" "Address here\n"), 0);
+  EXPECT_EQ(Read("Debug Yes\r\nTovark.Log a\rb.log\r\n\x1A"
+                 "Address here\n"),
+            0);
   EXPECT_EQ(table_.KeywordInt(kDebug), 1);
   EXPECT_EQ(Value(kTovarkLog), "ab.log");
   EXPECT_EQ(Console(), "");
@@ -121,8 +123,8 @@ TEST_F(ConfigReaderTest, ReadsAnOverlongLineAsTwoLines) {
   ASSERT_EQ(line.size(), 1500u);
   EXPECT_EQ(Read(line + "\nFoo\n"), -1);
   EXPECT_EQ(Value(kTovarkLog), std::string(1012, 'a'));
-  EXPECT_EQ(Console(), "\n" + path_ + ", строка 2. Неизвестное ключевое слово Unknown.Word\n" +
-                           "\n" + path_ + ", строка 3. Неизвестное ключевое слово Foo\n");
+  EXPECT_EQ(Console(), "\n" + path_ + ", строка 2. Неизвестное ключевое слово Unknown.Word\n" + "\n" + path_ +
+                           ", строка 3. Неизвестное ключевое слово Foo\n");
 }
 
 TEST_F(ConfigReaderTest, ReportsAFileThatCannotBeOpened) {

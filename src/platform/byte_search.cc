@@ -15,8 +15,9 @@ const char* FindLineBreak(const char* p, const char* end) {
   const __m128i nul = _mm_setzero_si128();
   for (; end - p >= 16; p += 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
-                                      _mm_cmpeq_epi8(bytes, nul));
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
+                     _mm_cmpeq_epi8(bytes, nul));
     const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
     if (mask != 0) return p + std::countr_zero(mask);
   }

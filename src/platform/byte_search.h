@@ -52,8 +52,9 @@ inline std::uint64_t BreakMask64(const char* p) {
   std::uint64_t mask = 0;
   for (std::ptrdiff_t i = 0; i < 4; ++i) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
-                                      _mm_cmpeq_epi8(bytes, nul));
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, newline), _mm_cmpeq_epi8(bytes, carriage_return)),
+                     _mm_cmpeq_epi8(bytes, nul));
     mask |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hits))} << (16 * i);
   }
   return mask;

@@ -39,8 +39,9 @@ class ExactCopy {
 TEST(ByteSearchTest, LineBreaksAgreeWithThePlainSearch) {
   std::mt19937 random(1);
   for (int round = 0; round < 300; ++round) {
-    const std::string text = RandomText(random, 64 + random() % 200, "ab \t\x0B\n\r\0\x1A"
-                                                                     "xyzxyzxyz");
+    const std::string text = RandomText(random, 64 + random() % 200,
+                                        "ab \t\x0B\n\r\0\x1A"
+                                        "xyzxyzxyz");
     const ExactCopy copy(text);
     const char* data = copy.view().data();
     for (std::size_t at = 0; at + 64 <= text.size(); ++at) {

@@ -52,14 +52,14 @@ struct Directive {
 };
 
 void Pad(std::string& out, std::string_view body, const Directive& directive) {
-  const int padding = directive.width > static_cast<int>(body.size()) ? directive.width - static_cast<int>(body.size()) : 0;
+  const int padding =
+      directive.width > static_cast<int>(body.size()) ? directive.width - static_cast<int>(body.size()) : 0;
   if (!directive.left) out.append(static_cast<std::size_t>(padding), ' ');
   out.append(body);
   if (directive.left) out.append(static_cast<std::size_t>(padding), ' ');
 }
 
-// Formats one numeric conversion through the C library with a length modifier that
-// matches the value actually passed.
+// Formats one numeric conversion through the C library.
 void AppendNumber(std::string& out, const Directive& directive, const FormatArg& arg) {
   std::string format(1, '%');
   format += directive.flags;
@@ -68,28 +68,20 @@ void AppendNumber(std::string& out, const Directive& directive, const FormatArg&
     format += '.';
     format += std::to_string(directive.precision);
   }
+  // With a length modifier that matches the value actually passed.
+  const auto print = [&](char* buffer, std::size_t size) {
+    switch (directive.conversion) {
+      case 'd':
+      case 'i': return std::snprintf(buffer, size, (format + "ll" + directive.conversion).c_str(), arg.AsSigned());
+      case 'u':
+      case 'x':
+      case 'X':
+      case 'o': return std::snprintf(buffer, size, (format + "ll" + directive.conversion).c_str(), arg.AsUnsigned());
+      default: return std::snprintf(buffer, size, (format + directive.conversion).c_str(), arg.AsDouble());
+    }
+  };
   char buffer[512];
-  int written = 0;
-  switch (directive.conversion) {
-    case 'd':
-    case 'i':
-      format += "ll";
-      format += directive.conversion;
-      written = std::snprintf(buffer, sizeof buffer, format.c_str(), arg.AsSigned());
-      break;
-    case 'u':
-    case 'x':
-    case 'X':
-    case 'o':
-      format += "ll";
-      format += directive.conversion;
-      written = std::snprintf(buffer, sizeof buffer, format.c_str(), arg.AsUnsigned());
-      break;
-    default:
-      format += directive.conversion;
-      written = std::snprintf(buffer, sizeof buffer, format.c_str(), arg.AsDouble());
-      break;
-  }
+  const int written = print(buffer, sizeof buffer);
   if (written < 0) return;
   if (static_cast<std::size_t>(written) < sizeof buffer) {
     out.append(buffer, static_cast<std::size_t>(written));
@@ -97,15 +89,7 @@ void AppendNumber(std::string& out, const Directive& directive, const FormatArg&
   }
   // Very wide numbers (a huge double printed with %f): format again at full size.
   std::string large(static_cast<std::size_t>(written) + 1, '\0');
-  switch (directive.conversion) {
-    case 'd':
-    case 'i': std::snprintf(large.data(), large.size(), format.c_str(), arg.AsSigned()); break;
-    case 'u':
-    case 'x':
-    case 'X':
-    case 'o': std::snprintf(large.data(), large.size(), format.c_str(), arg.AsUnsigned()); break;
-    default: std::snprintf(large.data(), large.size(), format.c_str(), arg.AsDouble()); break;
-  }
+  print(large.data(), large.size());
   large.resize(static_cast<std::size_t>(written));
   out += large;
 }
@@ -133,7 +117,8 @@ bool AppendPlainNumber(std::string& out, const Directive& directive, const Forma
       // Bounded so that the digits always fit; infinities and NaNs go the long way.
       const double value = arg.AsDouble();
       if (directive.precision < 0 || directive.precision > 20 || !(std::fabs(value) < 1e20)) return false;
-      result = std::to_chars(std::begin(buffer), std::end(buffer), value, std::chars_format::fixed, directive.precision);
+      result =
+          std::to_chars(std::begin(buffer), std::end(buffer), value, std::chars_format::fixed, directive.precision);
       break;
     }
     default: return false;

@@ -18,17 +18,17 @@ class FormatArg {
  public:
   enum class Kind { kSigned, kUnsigned, kDouble, kChar, kText };
 
-  FormatArg(int v) : kind_(Kind::kSigned), signed_(v) {}                        // NOLINT
-  FormatArg(long v) : kind_(Kind::kSigned), signed_(v) {}                       // NOLINT
-  FormatArg(long long v) : kind_(Kind::kSigned), signed_(v) {}                  // NOLINT
-  FormatArg(unsigned v) : kind_(Kind::kUnsigned), unsigned_(v) {}               // NOLINT
-  FormatArg(unsigned long v) : kind_(Kind::kUnsigned), unsigned_(v) {}          // NOLINT
-  FormatArg(unsigned long long v) : kind_(Kind::kUnsigned), unsigned_(v) {}     // NOLINT
-  FormatArg(double v) : kind_(Kind::kDouble), double_(v) {}                     // NOLINT
-  FormatArg(char v) : kind_(Kind::kChar), char_(v) {}                           // NOLINT
-  FormatArg(std::string_view v) : kind_(Kind::kText), text_(v) {}               // NOLINT
-  FormatArg(const std::string& v) : kind_(Kind::kText), text_(v) {}             // NOLINT
-  FormatArg(const char* v)                                                      // NOLINT
+  FormatArg(int v) : kind_(Kind::kSigned), signed_(v) {}                     // NOLINT
+  FormatArg(long v) : kind_(Kind::kSigned), signed_(v) {}                    // NOLINT
+  FormatArg(long long v) : kind_(Kind::kSigned), signed_(v) {}               // NOLINT
+  FormatArg(unsigned v) : kind_(Kind::kUnsigned), unsigned_(v) {}            // NOLINT
+  FormatArg(unsigned long v) : kind_(Kind::kUnsigned), unsigned_(v) {}       // NOLINT
+  FormatArg(unsigned long long v) : kind_(Kind::kUnsigned), unsigned_(v) {}  // NOLINT
+  FormatArg(double v) : kind_(Kind::kDouble), double_(v) {}                  // NOLINT
+  FormatArg(char v) : kind_(Kind::kChar), char_(v) {}                        // NOLINT
+  FormatArg(std::string_view v) : kind_(Kind::kText), text_(v) {}            // NOLINT
+  FormatArg(const std::string& v) : kind_(Kind::kText), text_(v) {}          // NOLINT
+  FormatArg(const char* v)                                                   // NOLINT
       : kind_(Kind::kText), text_(v == nullptr ? std::string_view("(null)") : std::string_view(v)) {}
 
   Kind kind() const { return kind_; }

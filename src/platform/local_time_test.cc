@@ -149,8 +149,8 @@ TEST(LocalTimeTest, FromLocalNormalisesAndRewritesTheFields) {
 // Against a plain reading of the zone's own local time of every quarter hour: each local
 // time met is read as the earliest instant that shows it.
 TEST(LocalTimeTest, LocalToCalendarAgreesWithTheZonesLocalTimes) {
-  for (const char* name : {"Europe/Moscow", "Europe/Berlin", "Europe/Dublin", "Australia/Lord_Howe",
-                           "America/St_Johns", "Pacific/Apia", "Antarctica/Troll"}) {
+  for (const char* name : {"Europe/Moscow", "Europe/Berlin", "Europe/Dublin", "Australia/Lord_Howe", "America/St_Johns",
+                           "Pacific/Apia", "Antarctica/Troll"}) {
     const ScopedTimeZone zone(name);
     std::int64_t previous_local = 0;
     bool has_previous = false;

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -65,12 +65,14 @@ TEST(FormatTest, NumbersComeOutAsPrintfWritesThem) {
     return std::string(buffer);
   };
   std::mt19937_64 random(20261210);
-  std::vector<double> doubles = {0.0,    -0.0,  0.05,   0.25,  0.35,   0.45,     2.5,      -2.5,
-                                 0.125,  1e19,  -1e19,  99999999999999999999.0, 1e20,     -1e20,
-                                 1e300,  5e-324, 1.0 / 0.0, -1.0 / 0.0, 0.0 / 0.0, 4294967295.0 / 1024};
+  std::vector<double> doubles = {0.0,       -0.0,       0.05,      0.25,
+                                 0.35,      0.45,       2.5,       -2.5,
+                                 0.125,     1e19,       -1e19,     99999999999999999999.0,
+                                 1e20,      -1e20,      1e300,     5e-324,
+                                 1.0 / 0.0, -1.0 / 0.0, 0.0 / 0.0, 4294967295.0 / 1024};
   for (int i = 0; i < 3000; ++i) {
-    doubles.push_back(static_cast<double>(random() % 100000000) / 1024);                 // kilobytes
-    doubles.push_back(static_cast<double>(random() % 2000001) / 20 - 50000);            // halfway cases
+    doubles.push_back(static_cast<double>(random() % 100000000) / 1024);      // kilobytes
+    doubles.push_back(static_cast<double>(random() % 2000001) / 20 - 50000);  // halfway cases
     doubles.push_back(std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 140) - 80));
   }
   for (const double value : doubles) {
@@ -83,9 +85,9 @@ TEST(FormatTest, NumbersComeOutAsPrintfWritesThem) {
     const long long d = static_cast<long long>(u);
     ASSERT_EQ(Format("%lu|%5lu|%-5lu|%.3lu", u, u, u, u),
               printed("%llu|", u) + printed("%5llu|", u) + printed("%-5llu|", u) + printed("%.3llu", u));
-    ASSERT_EQ(Format("%d|%i|%7i|%-7d|%+d|%05d", d, d, d, d, d, d),
-              printed("%lld|", d) + printed("%lli|", d) + printed("%7lli|", d) + printed("%-7lld|", d) +
-                  printed("%+lld|", d) + printed("%05lld", d));
+    ASSERT_EQ(Format("%d|%i|%7i|%-7d|%+d|%05d", d, d, d, d, d, d), printed("%lld|", d) + printed("%lli|", d) +
+                                                                       printed("%7lli|", d) + printed("%-7lld|", d) +
+                                                                       printed("%+lld|", d) + printed("%05lld", d));
   }
 }
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "report/area_reports.h"
 #include "platform/sink.h"
 #include "platform/text_file.h"
+#include "report/area_reports.h"
 #include "stats/area_set.h"
 #include "stats/link_set.h"
 

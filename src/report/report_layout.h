@@ -74,28 +74,45 @@ struct Shown {
 
 // Which records a report lists, of those its family shows.
 enum class Selection {
-  kLive,         // those with any traffic
-  kDead,         // those without
-  kKeyNonZero,   // those whose key figure is not zero
+  kLive,        // those with any traffic
+  kDead,        // those without
+  kKeyNonZero,  // those whose key figure is not zero
 };
 
+// A row's format and what its arguments stand for.
+template <typename Record>
+struct RowFormat {
+  std::string_view format{};
+  Few<Shown<Record>, 6> args{};
+};
+
+// A report, one line of a constant table. The order is most of the key figure first,
+// then by name (by name alone without a key); a report with a key has bars of it.
 template <typename Record>
 struct ReportLayout {
-  using Args = Few<Shown<Record>, 6>;
-
   char letter = 0;
+  Selection selection = Selection::kLive;
+  Figure<Record> key{};
   std::string_view header{};  // cells, each ended by a newline, shown as they stand
   Few<std::uint32_t, 6> columns{};
-  Selection selection = Selection::kLive;
-  // The order: most of the key figure first, then by name; by name alone without one.
-  Figure<Record> key{};
-  std::string_view row{};  // formats
-  Args row_args{};
-  std::string_view total{};
-  Args total_args{};
-  bool graph = false;      // bars of the key figure; otherwise no bar column
+  RowFormat<Record> row{};
+  RowFormat<Record> total{};
   bool bare_list = false;  // names alone, one a line after an empty line, no table
 };
+
+// The arguments of rows and totals, the figure's record type deduced.
+template <typename Record>
+constexpr Shown<Record> Value(Figure<Record> figure) {
+  return {Shown<Record>::kValue, figure};
+}
+template <typename Record>
+constexpr Shown<Record> InKb(Figure<Record> figure) {
+  return {Shown<Record>::kKb, figure};
+}
+template <typename Record>
+constexpr Shown<Record> Share(Figure<Record> figure) {
+  return {Shown<Record>::kShare, figure};
+}
 
 // Sorts records, given in set order, as inserting each one ahead of the first that is
 // not strictly before it would: a stable sort of the reversed sequence, in O(n log n),
@@ -112,7 +129,8 @@ inline double Kb(double bytes) { return bytes * (1.0 / 1024); }
 // The layout of the letter among the family's layouts; nullptr if none.
 template <typename Record, std::size_t N>
 const ReportLayout<Record>* FindLayout(const ReportLayout<Record> (&layouts)[N], char letter) {
-  const auto found = std::find_if(layouts, layouts + N, [letter](const auto& layout) { return layout.letter == letter; });
+  const auto found =
+      std::find_if(layouts, layouts + N, [letter](const auto& layout) { return layout.letter == letter; });
   return found == layouts + N ? nullptr : found;
 }
 
@@ -165,7 +183,7 @@ std::vector<const typename Family::Record*> Select(const ReportLayout<typename F
 template <typename Record>
 std::vector<FormatArg> TotalArgs(const ReportLayout<Record>& layout, const std::vector<const Record*>& records) {
   std::vector<FormatArg> args;
-  for (const Shown<Record>& shown : layout.total_args) {
+  for (const Shown<Record>& shown : layout.total.args) {
     switch (shown.kind) {
       case Shown<Record>::kValue: args.push_back(SumOf(shown.figure, records).AsArg()); break;
       case Shown<Record>::kKb: args.emplace_back(Kb(SumOf(shown.figure, records).AsDouble())); break;
@@ -183,8 +201,8 @@ void RowArgs(const ReportLayout<typename Family::Record>& layout, const typename
              const std::array<double, 6>& sums, std::vector<FormatArg>* args) {
   using Record = typename Family::Record;
   args->clear();
-  for (std::size_t i = 0; i < layout.row_args.size; ++i) {
-    const Shown<Record>& shown = layout.row_args.items[i];
+  for (std::size_t i = 0; i < layout.row.args.size; ++i) {
+    const Shown<Record>& shown = layout.row.args.items[i];
     switch (shown.kind) {
       case Shown<Record>::kFlag: args->emplace_back(Family::Flag(record)); break;
       case Shown<Record>::kName: args->emplace_back(record.name); break;
@@ -208,8 +226,8 @@ void WriteLaidOutReport(const ReportLayout<typename Family::Record>& layout, con
   std::vector<const Record*> records = layout_detail::Select(layout, family);
   // Sums are taken before the records are ordered, in set order.
   std::array<double, 6> sums{};
-  for (std::size_t i = 0; i < layout.row_args.size; ++i) {
-    const Shown<Record>& shown = layout.row_args.items[i];
+  for (std::size_t i = 0; i < layout.row.args.size; ++i) {
+    const Shown<Record>& shown = layout.row.args.items[i];
     if (shown.kind == Shown<Record>::kShare) sums[i] = layout_detail::SumOf(shown.figure, records).AsDouble();
   }
   const std::vector<FormatArg> total_args = layout_detail::TotalArgs(layout, records);
@@ -228,18 +246,18 @@ void WriteLaidOutReport(const ReportLayout<typename Family::Record>& layout, con
   }
 
   BoxTable table(layout.columns.begin(), layout.columns.end());
-  const double edge_bar = layout.graph ? kNoBar : 0.0;
+  const double edge_bar = by_key ? kNoBar : 0.0;
   table.AddRow(layout.header, edge_bar);
   std::vector<FormatArg> args;
   std::string text;
   for (const Record* record : records) {
     layout_detail::RowArgs<Family>(layout, *record, sums, &args);
     text.clear();
-    AppendFormat(text, layout.row, args);
-    table.AddRow(text, layout.graph ? layout.key.Of(*record) : 0.0);
+    AppendFormat(text, layout.row.format, args);
+    table.AddRow(text, by_key ? layout.key.Of(*record) : 0.0);
   }
   text.clear();
-  AppendFormat(text, layout.total, total_args);
+  AppendFormat(text, layout.total.format, total_args);
   table.AddRow(text, edge_bar);
   WriteTable(std::move(table), out, console);
 }

@@ -8,9 +8,7 @@ constexpr bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 constexpr bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
 
 // Plain ASCII folding: bytes 0x80-0xFF (Cyrillic among them) are never touched.
-constexpr unsigned char FoldUpper(char c) {
-  return static_cast<unsigned char>(IsLower(c) ? c - 'a' + 'A' : c);
-}
+constexpr unsigned char FoldUpper(char c) { return static_cast<unsigned char>(IsLower(c) ? c - 'a' + 'A' : c); }
 
 }  // namespace
 

@@ -24,7 +24,10 @@ TEST(AreaNameTest, CapitalisesEachRunOfAsciiLetters) {
   // Cyrillic bytes are kept as they are and start a new run of letters.
   EXPECT_EQ(Capitalized("su.тест"_cp866), "Su.тест"_cp866);
   EXPECT_EQ(Capitalized("AЯBC"_cp866), "AЯBc"_cp866);
-  EXPECT_EQ(Capitalized("\xff" "abc"), "\xff" "Abc");
+  EXPECT_EQ(Capitalized("\xff"
+                        "abc"),
+            "\xff"
+            "Abc");
 }
 
 TEST(AreaNameTest, ComparesWithAsciiFoldingOnly) {

@@ -42,8 +42,7 @@ std::uint32_t FigureAfter(std::string_view text, std::size_t at, std::size_t off
 // figure is read as Unsigned reads it, over blanks, a sign and digits). offset is where
 // the scanner's text begins in the line. False, with the figures unset, for any other
 // tail, which the search then reads.
-bool ReadUsualTail(Scanner scan, std::size_t offset, std::size_t from, std::uint32_t* dupes,
-                   std::uint32_t* exported) {
+bool ReadUsualTail(Scanner scan, std::size_t offset, std::size_t from, std::uint32_t* dupes, std::uint32_t* exported) {
   if (!scan.Exact(" bytes)")) return false;
   if (scan.at_end() || scan.rest() == "\n") {
     *dupes = 0;

@@ -98,12 +98,12 @@ TEST(AreaParserTest, DeclinesOtherTexts) {
   AreaSet areas;
   EXPECT_FALSE(ParseAreaLine(areas, ""));
   EXPECT_FALSE(ParseAreaLine(areas, "\n"));
-  EXPECT_FALSE(ParseAreaLine(areas, ": toss - 1 (1 bytes)\n"));     // no tag
-  EXPECT_FALSE(ParseAreaLine(areas, " SU.X: sent - 1\n"));          // tag must come first
-  EXPECT_FALSE(ParseAreaLine(areas, "SU.X: toss - 1\n"));           // no byte count
+  EXPECT_FALSE(ParseAreaLine(areas, ": toss - 1 (1 bytes)\n"));  // no tag
+  EXPECT_FALSE(ParseAreaLine(areas, " SU.X: sent - 1\n"));       // tag must come first
+  EXPECT_FALSE(ParseAreaLine(areas, "SU.X: toss - 1\n"));        // no byte count
   EXPECT_FALSE(ParseAreaLine(areas, "SU.X: toss - 1 (bytes)\n"));
   EXPECT_FALSE(ParseAreaLine(areas, "SU.X: sent - \n"));
-  EXPECT_FALSE(ParseAreaLine(areas, "SU.X: Sent - 1\n"));           // words are case-sensitive
+  EXPECT_FALSE(ParseAreaLine(areas, "SU.X: Sent - 1\n"));  // words are case-sensitive
   EXPECT_FALSE(ParseAreaLine(areas, "SU.X tossed 1\n"));
   EXPECT_FALSE(ParseAreaLine(areas, "Sent to 1:2/3.0 - 5678\n"));  // a link line
   EXPECT_EQ(areas.count(), 0u);

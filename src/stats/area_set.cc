@@ -11,9 +11,7 @@ namespace {
 
 // The first word of a configuration value (as %s reads it), or nothing when there is
 // none or when it is too long to be an area tag.
-bool FirstTag(Scanner& scan, std::string_view* tag) {
-  return scan.Word(0, tag) && tag->size() <= kMaxAreaTag;
-}
+bool FirstTag(Scanner& scan, std::string_view* tag) { return scan.Word(0, tag) && tag->size() <= kMaxAreaTag; }
 
 }  // namespace
 

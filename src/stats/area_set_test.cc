@@ -154,8 +154,8 @@ TEST(AreaSetTest, IgnoreAndDeletedMarkExistingOrNewAreas) {
 
 TEST(AreaSetTest, DeletedAreaNeedsANumberOfAtMostEightDigits) {
   AreaSet areas;
-  Handle(HandleDeletedArea, areas, "SU.OLD");  // no number
-  Handle(HandleDeletedArea, areas, "30");      // no tag
+  Handle(HandleDeletedArea, areas, "SU.OLD");      // no number
+  Handle(HandleDeletedArea, areas, "30");          // no tag
   Handle(HandleDeletedArea, areas, " 30 SU.OLD");  // the number must come first
   EXPECT_EQ(areas.count(), 0u);
   // The ninth digit is where the tag begins.

@@ -56,8 +56,7 @@ bool ParseLinkLine(LinkSet& links, std::string_view text) {
       if (!scan.Literal("Real message from ")) return false;
       requests = 1;
       break;
-    default:
-      return false;
+    default: return false;
   }
   std::string_view address;
   if (!ReadAddress(scan, &address)) return false;

@@ -242,9 +242,7 @@ class IndexedRecords {
     std::size_t length;
   };
 
-  std::size_t FindName(std::string_view name) const {
-    return index_.Find(name, NameHash<KeyForm>(name), KeyAt());
-  }
+  std::size_t FindName(std::string_view name) const { return index_.Find(name, NameHash<KeyForm>(name), KeyAt()); }
 
   // Keeps the key of the name of the record just placed at position and answers its
   // hash. Rewritten keys are appended to key_text_ and found by offset, so they stay

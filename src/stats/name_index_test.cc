@@ -29,7 +29,10 @@ std::string Folded(std::string name) {
 
 // Letters and the bytes that differ from them, or from each other, only in the 0x20 bit
 // ('@' and '`', '[' and '{', '.' and 0x0E, '0' and 0x10, 0xA0 and 0x80), and Cyrillic.
-constexpr std::string_view kNameAlphabet = "aAbBzZ@`[{.\x0E" "0\x10" "\x80\xA0\xE0\xFF-";
+constexpr std::string_view kNameAlphabet =
+    "aAbBzZ@`[{.\x0E"
+    "0\x10"
+    "\x80\xA0\xE0\xFF-";
 
 std::string RandomName(fuzzing::Random& random) {
   std::string name;
@@ -52,8 +55,8 @@ TEST(NameIndexTest, AreaNamesAreOneWhateverTheCaseOfTheirLetters) {
   std::map<std::string, std::size_t> first;  // folded name -> position of its area
   std::vector<std::string> names;
   for (int i = 0; i < 4000; ++i) {
-    const std::string name = random.OneIn(3) && !names.empty() ? OtherCase(random, names[random.Below(names.size())])
-                                                               : RandomName(random);
+    const std::string name =
+        random.OneIn(3) && !names.empty() ? OtherCase(random, names[random.Below(names.size())]) : RandomName(random);
     areas.Accumulate(name, 1, 0, 0, 0);
     first.emplace(Folded(name), first.size());
     names.push_back(name);

@@ -10,12 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "config/keyword_table.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/random_text.h"
 #include "fuzz/scanf_reference.h"
 #include "platform/format.h"
 #include "platform/local_time.h"
-#include "config/keyword_table.h"
 #include "stats/area_parser.h"
 #include "stats/area_set.h"
 #include "stats/fido_address.h"

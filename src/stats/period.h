@@ -32,8 +32,8 @@ class ReportPeriod {
     // mostly share their minute: a stamp whose first 16 characters equal those of the
     // last stamp read at its fixed places has that one's answer.
     if (last_plain_valid_ && line.size() >= 18 &&
-        std::memcmp(line.data(), last_plain_.data(), last_plain_.size()) == 0 && line[16] == ':' &&
-        line[17] >= '0' && line[17] <= '9') {
+        std::memcmp(line.data(), last_plain_.data(), last_plain_.size()) == 0 && line[16] == ':' && line[17] >= '0' &&
+        line[17] <= '9') {
       return last_plain_inside_;
     }
     return ContainsSlowly(line);

@@ -110,8 +110,8 @@ TEST(ReportPeriodTest, RefusedValuesLeaveWindowAndText) {
   ReportPeriod period = PeriodAt(kMoscowJuly5);
   ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
   const std::string text(period.DisplayText());
-  for (const char* value : {"0,10:00 0,10:00", "0,00:00 1,00:00", "1,00:00", "1,00:00 0,00", "1.00:00 0,00:00",
-                            "", "x"}) {
+  for (const char* value :
+       {"0,10:00 0,10:00", "0,00:00 1,00:00", "1,00:00", "1,00:00 0,00", "1.00:00 0,00:00", "", "x"}) {
     EXPECT_EQ(Handle(period, value), kRefused) << value;
     EXPECT_EQ(period.DisplayText(), text) << value;
     EXPECT_EQ(period.start(), CivilSeconds(2002, 6, 3, 20, 0, 0)) << value;
@@ -172,9 +172,9 @@ TEST(ReportPeriodTest, FilterNeedsTheWholeStampAndAnExactMonth) {
   ReportPeriod period = PeriodAt(kMoscowJuly5);
   ASSERT_EQ(Handle(period, "1,00:00 0,00:00"), "");
 
-  for (const char* outside : {"05 jul 02  12:00:00", "05 JUL 02  12:00:00", "05 Jux 02  12:00:00",
-                              "05 Ju 02  12:00:00", "05 July 02  12:00:00", "05 Jul 02  12:00", "05 Jul 02  12 :00:00",
-                              "", "\n", "   continued text of a long line\n", "Jul 05 02  12:00:00"}) {
+  for (const char* outside : {"05 jul 02  12:00:00", "05 JUL 02  12:00:00", "05 Jux 02  12:00:00", "05 Ju 02  12:00:00",
+                              "05 July 02  12:00:00", "05 Jul 02  12:00", "05 Jul 02  12 :00:00", "", "\n",
+                              "   continued text of a long line\n", "Jul 05 02  12:00:00"}) {
     EXPECT_FALSE(period.Contains(outside)) << outside;
   }
   // Blanks match any run of white space or none, and numbers skip white space.

@@ -52,10 +52,10 @@ bool Scanner::Integer(std::int32_t* value) {
   std::int64_t result = 0;
   if (negative) {
     result = overflow || magnitude > kMax + 1 ? std::numeric_limits<std::int64_t>::min()
-                                               : static_cast<std::int64_t>(std::uint64_t{0} - magnitude);
+                                              : static_cast<std::int64_t>(std::uint64_t{0} - magnitude);
   } else {
-    result = overflow || magnitude > kMax ? std::numeric_limits<std::int64_t>::max()
-                                          : static_cast<std::int64_t>(magnitude);
+    result =
+        overflow || magnitude > kMax ? std::numeric_limits<std::int64_t>::max() : static_cast<std::int64_t>(magnitude);
   }
   *value = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(result)));
   return true;

@@ -118,8 +118,8 @@ class Scanner {
   // non-white characters, at least one.
   bool Word(std::size_t width, std::string_view* word) {
     SkipSpace();
-    return Set([](char c) { return !IsScanSpace(c); }, [](std::uint64_t bytes) { return SpaceBytes(bytes); },
-               width, word);
+    return Set([](char c) { return !IsScanSpace(c); }, [](std::uint64_t bytes) { return SpaceBytes(bytes); }, width,
+               word);
   }
 
   // %[set] with an optional width (0 = none): takes a run of at least one character for
