@@ -134,17 +134,23 @@ check "the parts put together are the report, every byte intact" cmp -s "$whole"
 
 # A limit smaller than a table: the tables are cut between their lines.
 make_node lines
-run_post -s "$conf" -d "$node/inbound" -m 300 links.rep
+run_post -s "$conf" -d "$node/inbound" -m 300 -S "$(printf 'x%.0s' {1..71})" links.rep
 toss
 : > "$node/whole.txt"
 small=1
+shortened=1
+number=0
 for message in $(messages); do
+  number=$((number + 1))
   body "$message" > "$node/part"
   [ "$(wc -c < "$node/part")" -le 300 ] || small=0
   cat "$node/part" >> "$node/whole.txt"
+  title=$(subject "$message")
+  [ ${#title} -eq 71 ] && [ "${title% ("$number"/*)}" != "$title" ] || shortened=0
 done
 check "tables longer than the limit are cut between lines, each part within the limit" \
   [ "$status" -eq 0 -a "$(count)" -gt 3 -a "$small" -eq 1 ]
+check "a subject of 71 characters is shortened to make room for the part's number" [ "$shortened" -eq 1 ]
 check "and the parts still make up the report" cmp -s "$node/whole.txt" <(as_text "$node/work/links.rep")
 
 # A refused configuration: kestrum fails, nothing is posted, the old reports stay.
@@ -165,6 +171,18 @@ touch -d '2 days ago' "$node/work/old.rep"
 run_post -s "$conf" -d "$node/inbound" areas.rep old.rep
 check "a report not written by the run fails with 3 and posts nothing" \
   eval '[ "$status" -eq 3 ] && no_packets && grep -q "old.rep was not written by this run" "$node/post.out"'
+
+# A report reached through a symbolic link is dated by its target, which kestrum replaces.
+make_node link
+mkdir "$node/published"
+printf 'last year\r\n' > "$node/published/areas.rep"
+touch -d '2 days ago' "$node/published/areas.rep"
+ln -s ../published/areas.rep "$node/work/areas.rep"
+touch -h -d '2 days ago' "$node/work/areas.rep"
+run_post -s "$conf" -d "$node/inbound" areas.rep
+toss
+check "a report behind a symbolic link is posted from the file it points to" \
+  eval '[ "$status" -eq 0 ] && [ "$(count)" -eq 1 ] && same_text "$(messages)" "$node/published/areas.rep"'
 
 # A settings file with an unknown key is refused before kestrum runs.
 make_node settings
