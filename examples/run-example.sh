@@ -1,8 +1,11 @@
 #!/bin/sh
-# Runs the release build of kestrum on the example in a fresh folder, build/example,
-# with a log made relative to today, and shows the console and the reports in UTF-8.
+# Builds kestrum (installing what the build needs) and runs it on the example in a fresh
+# folder, build/example, with a log made relative to today; shows the console and the
+# reports in UTF-8.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/need-packages" cmake ninja-build g++
+(cd "$root" && cmake --workflow --preset release)
 work=$root/build/example
 rm -rf "$work"
 mkdir -p "$work"
@@ -11,6 +14,7 @@ cp "$root/examples/Kestrum.Cfg" "$root/examples/Squish.cfg" "$work/"
 cd "$work"
 status=0
 "$root/build/release/kestrum" -c Kestrum.Cfg > console.txt || status=$?
+printf '\n===== console (converted from CP866) =====\n'
 iconv -f CP866 -t UTF-8 console.txt
 for report in areas.rep links.rep dead.lst; do
   printf '\n===== %s (converted from CP866) =====\n' "$report"
