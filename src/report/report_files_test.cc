@@ -98,6 +98,9 @@ TEST_F(ReportFilesTest, OutFileNameRefusals) {
   EXPECT_EQ(OutFileName(Path("only-a-path")), kRefused);
   EXPECT_EQ(OutFileName(Path("bad-letter") + " AaD"), kRefused);  // case matters
   EXPECT_EQ(OutFileName(Path("no/such/folder.txt") + " A"), kRefused);
+  std::filesystem::create_directory(Path("a-folder"));
+  EXPECT_EQ(OutFileName(Path("a-folder") + " A"), kRefused);  // a folder in the file's place
+  EXPECT_EQ(OutFileName(Path("a-folder") + " +A"), kRefused);
   EXPECT_EQ(OutFileName(Path("too-many-letters") + " " + std::string(30, 'A')), kRefused);
   EXPECT_EQ(files_.count(), 0u);
   // Nothing was created by a refused line.
