@@ -5,22 +5,8 @@
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 node=$root/examples/node
-top=$(mktemp -d "${TMPDIR:-/tmp}/kestrum-examples.XXXXXX")
-trap 'rm -rf "$top"' EXIT
-
-passed=0
-failed=0
-check() {  # check NAME COMMAND...: one line per check, its result.
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok - $name"
-  else
-    failed=$((failed + 1))
-    echo "FAILED - $name"
-  fi
-}
+# shellcheck source=tests/checks.sh
+. "$root/tests/checks.sh" examples
 
 # Stand-ins for kestrum, which prints a CP866 line and exits with $STUB_STATUS, and for
 # mail, which keeps its arguments and text in $top/mail.
@@ -83,5 +69,4 @@ done
 check "kestrum-post is executable" test -x "$root/post/kestrum-post"
 check "scripts/test-all passes shellcheck" shellcheck "$root/scripts/test-all"
 
-echo "$passed checks passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_checks

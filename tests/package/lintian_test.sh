@@ -6,22 +6,8 @@
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build/release}" && pwd)
-top=$(mktemp -d "${TMPDIR:-/tmp}/kestrum-package.XXXXXX")
-trap 'rm -rf "$top"' EXIT
-
-passed=0
-failed=0
-check() {  # check NAME COMMAND...: one line per check, its result.
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok - $name"
-  else
-    failed=$((failed + 1))
-    echo "FAILED - $name"
-  fi
-}
+# shellcheck source=tests/checks.sh
+. "$root/tests/checks.sh" package
 
 rm -f "$build"/kestrum_*.deb
 (cd "$build" && cpack -G DEB > "$top/cpack.out" 2>&1) || cat "$top/cpack.out"
@@ -54,5 +40,4 @@ if [ -f "$deb" ]; then
   check "the packaged kestrum-post prints its usage" eval '"$top/root/usr/bin/kestrum-post" -h | grep -q "^Usage: kestrum-post"'
 fi
 
-echo "$passed checks passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_checks

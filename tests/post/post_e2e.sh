@@ -17,22 +17,8 @@ fi
 export LC_ALL=C PATH="$build:$PATH"
 post=$root/post/kestrum-post
 conf=$root/examples/node/kestrum-post.conf
-top=$(mktemp -d "${TMPDIR:-/tmp}/kestrum-post-e2e.XXXXXX")
-trap 'rm -rf "$top"' EXIT
-
-passed=0
-failed=0
-check() {  # check NAME COMMAND...: one line per check, its result.
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok - $name"
-  else
-    failed=$((failed + 1))
-    echo "FAILED - $name"
-  fi
-}
+# shellcheck source=tests/checks.sh
+. "$root/tests/checks.sh" post-e2e
 
 # A node: crashmail with one echo area stored as *.MSG files and an inbound folder, and
 # a working folder with the example's configuration and a log made relative to today.
@@ -255,5 +241,4 @@ check "a packet already in the inbound is not replaced" \
 check "the posted texts reach the inbound under free names, in order" \
   eval 'cmp -s "$node/inbound/00000001.pkt" <(as_text "$node/work/areas.rep") && cmp -s "$node/inbound/00000002.pkt" <(as_text "$node/work/links.rep")'
 
-echo "$passed checks passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_checks
