@@ -58,40 +58,35 @@ std::optional<std::int64_t> Local(std::int64_t year, std::int64_t month0, std::i
 }
 
 TEST(LocalTimeTest, EachLocalTimeTakesTheOffsetOfItsOwnDate) {
-  {
-    // Moscow in 2002: UT+4 in summer, UT+3 in winter, whatever the season of today.
-    const ScopedTimeZone zone("Europe/Moscow");
-    EXPECT_EQ(Local(2002, 6, 5, 12, 0), CivilSeconds(2002, 6, 5, 8, 0, 0));
-    EXPECT_EQ(Local(2002, 0, 15, 12, 0), CivilSeconds(2002, 0, 15, 9, 0, 0));
-    // UT+4 all year from 2011, UT+3 all year from 26 October 2014.
-    EXPECT_EQ(Local(2012, 0, 15, 12, 0), CivilSeconds(2012, 0, 15, 8, 0, 0));
-    EXPECT_EQ(Local(2026, 6, 5, 12, 0), CivilSeconds(2026, 6, 5, 9, 0, 0));
-    EXPECT_EQ(Local(2014, 9, 26, 0, 30), CivilSeconds(2014, 9, 25, 20, 30, 0));  // the repeated hour: UT+4
-    EXPECT_EQ(Local(2014, 9, 26, 2, 0), CivilSeconds(2014, 9, 25, 23, 0, 0));
-  }
-  {
-    // Dublin's winter time is its daylight-saving time, with a negative saving.
-    const ScopedTimeZone zone("Europe/Dublin");
-    EXPECT_EQ(Local(2026, 0, 15, 12, 0), CivilSeconds(2026, 0, 15, 12, 0, 0));
-    EXPECT_EQ(Local(2026, 6, 15, 12, 0), CivilSeconds(2026, 6, 15, 11, 0, 0));
-  }
-  {
-    // Half-hour and three-quarter-hour offsets, and a POSIX rule string.
-    const ScopedTimeZone kolkata("Asia/Kolkata");
-    EXPECT_EQ(Local(2026, 6, 5, 12, 0), CivilSeconds(2026, 6, 5, 6, 30, 0));
-  }
-  {
-    const ScopedTimeZone kathmandu("Asia/Kathmandu");
-    EXPECT_EQ(Local(2026, 6, 5, 12, 0), CivilSeconds(2026, 6, 5, 6, 15, 0));
-  }
-  {
-    const ScopedTimeZone posix("XST-2XDT,M3.5.0/2,M10.5.0/3");
-    EXPECT_EQ(Local(2026, 0, 15, 12, 0), CivilSeconds(2026, 0, 15, 10, 0, 0));
-    EXPECT_EQ(Local(2026, 6, 15, 12, 0), CivilSeconds(2026, 6, 15, 9, 0, 0));
-  }
-  {
-    const ScopedTimeZone utc("UTC");
-    EXPECT_EQ(Local(2026, 6, 5, 12, 0), CivilSeconds(2026, 6, 5, 12, 0, 0));
+  struct Case {
+    const char* zone;
+    int year, month0, day, hour, minute;
+    int offset_minutes;  // east of UT, in force at that local time
+  };
+  const Case kCases[] = {
+      // Moscow in 2002: UT+4 in summer, UT+3 in winter, whatever the season of today; UT+4
+      // all year from 2011, UT+3 from 26 October 2014 (whose repeated hour is UT+4 first).
+      {"Europe/Moscow", 2002, 6, 5, 12, 0, 240},
+      {"Europe/Moscow", 2002, 0, 15, 12, 0, 180},
+      {"Europe/Moscow", 2012, 0, 15, 12, 0, 240},
+      {"Europe/Moscow", 2026, 6, 5, 12, 0, 180},
+      {"Europe/Moscow", 2014, 9, 26, 0, 30, 240},
+      {"Europe/Moscow", 2014, 9, 26, 2, 0, 180},
+      // Dublin's winter time is its daylight-saving time, with a negative saving.
+      {"Europe/Dublin", 2026, 0, 15, 12, 0, 0},
+      {"Europe/Dublin", 2026, 6, 15, 12, 0, 60},
+      // Half-hour and three-quarter-hour offsets, a POSIX rule string, and UT itself.
+      {"Asia/Kolkata", 2026, 6, 5, 12, 0, 330},
+      {"Asia/Kathmandu", 2026, 6, 5, 12, 0, 345},
+      {"XST-2XDT,M3.5.0/2,M10.5.0/3", 2026, 0, 15, 12, 0, 120},
+      {"XST-2XDT,M3.5.0/2,M10.5.0/3", 2026, 6, 15, 12, 0, 180},
+      {"UTC", 2026, 6, 5, 12, 0, 0},
+  };
+  for (const Case& c : kCases) {
+    const ScopedTimeZone zone(c.zone);
+    EXPECT_EQ(Local(c.year, c.month0, c.day, c.hour, c.minute),
+              CivilSeconds(c.year, c.month0, c.day, c.hour, c.minute - c.offset_minutes, 0))
+        << c.zone << " " << c.year << "-" << c.month0 + 1 << "-" << c.day << " " << c.hour << ":" << c.minute;
   }
 }
 
