@@ -9,6 +9,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/file_system.h"
+
 namespace kestrum {
 
 namespace {
@@ -22,7 +24,7 @@ TextReader::~TextReader() {
 }
 
 bool TextReader::Open(const std::string& path) {
-  file_ = std::fopen(path.c_str(), "rb");
+  file_ = OpenFile(path, "rb");
   if (file_ == nullptr) return false;
   if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
   pos_ = end_ = 0;
@@ -174,7 +176,7 @@ bool TextWriter::Open(const std::string& path, Mode mode) {
       return true;
     }
   }
-  file_ = std::fopen(path.c_str(), mode == Mode::kAppend ? "ab" : "wb");
+  file_ = OpenFile(path, mode == Mode::kAppend ? "ab" : "wb");
   return file_ != nullptr;
 }
 
