@@ -271,13 +271,22 @@ bool FileReplacement::Commit() {
   file_ = nullptr;
   ok = ok && closed;
   if (ok) {
-    // An existing file is replaced keeping its attributes, its access rights and its
-    // creation time, as Windows does for a document saved over; a new one is moved in.
-    const bool exists = ::GetFileAttributesW(target_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // An existing file is replaced keeping its access rights and creation time, as
+    // Windows does for a document saved over; a new one is moved in. The attributes
+    // hidden, system and not-indexed are given back here, since not every system's
+    // replacement keeps them (archive stays set: the content is new); a failure to do
+    // so leaves the new content in place.
+    const DWORD attributes = ::GetFileAttributesW(target_.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     ok = (exists && ::ReplaceFileW(target_.c_str(), temp_.c_str(), nullptr,
                                    REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
                                    nullptr) != 0) ||
          ::MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD now = ok && exists ? ::GetFileAttributesW(target_.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kKept) != (attributes & kKept)) {
+      ::SetFileAttributesW(target_.c_str(), (now & ~kKept) | (attributes & kKept));
+    }
   }
   if (!ok) {
     Abandon();
