@@ -1,5 +1,12 @@
-# Installation layout and the Debian package: the program, its manual page, the example
-# configuration files and the README. Included once from the top CMakeLists.txt.
+# Installation layout and the packages: the program, its manual page, the example
+# configuration files and the README, in a Debian package or, for a Windows build, in a
+# zip archive to unpack into a folder of the node. Included once from the top
+# CMakeLists.txt.
+if(WIN32)
+  include(cmake/WindowsPackage.cmake)
+  return()
+endif()
+
 include(GNUInstallDirs)
 
 install(TARGETS kestrum RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -17,3 +17,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The program runs from a bare folder: the C++ runtime and the threads library are
 # linked in, so that it needs nothing but the C runtime that every Windows has.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_STRIP ${KESTRUM_MINGW_PREFIX}-strip)
