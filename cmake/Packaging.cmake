@@ -1,5 +1,12 @@
-# Installation layout and the Debian package: the program and kestrum-post, their manual
-# pages, the example files, the copyright and changelog. Included from CMakeLists.txt.
+# Installation layout and the packages: the program and kestrum-post, their manual
+# pages, the example files, the copyright and changelog in a Debian package or, for a
+# Windows build, kestrum.exe and its files in a zip archive to unpack into a folder of
+# the node. Included once from CMakeLists.txt.
+if(WIN32)
+  include(cmake/WindowsPackage.cmake)
+  return()
+endif()
+
 include(GNUInstallDirs)
 
 # The package's maintainer; a packager sets their own at configure time with

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <system_error>
+#include <optional>
 #include <thread>
 
 #include "config/config_reader.h"
 #include "platform/cp866.h"
+#include "platform/file_system.h"
 #include "platform/format.h"
 #include "platform/text_file.h"
 #include "stats/area_parser.h"
@@ -124,10 +124,9 @@ bool Run::ReadLog() {
 
   // A long log is read by several threads at once, except for the debug files, which
   // take the lines in their order. Each thread positions its own reading in the file.
-  std::error_code error;
-  const std::uint64_t size = std::filesystem::file_size(log_name, error);
-  if (debug == nullptr && log_threads_ > 1 && !error && size >= 2 * kLogChunkSize && size <= TextReader::kMaxOffset) {
-    const ChunkedReading chunked = ReadLogInChunks(log_name, size, kLogChunkSize, log_threads_, tally);
+  const std::optional<std::uint64_t> size = FileSize(log_name);
+  if (debug == nullptr && log_threads_ > 1 && size && *size >= 2 * kLogChunkSize && *size <= TextReader::kMaxOffset) {
+    const ChunkedReading chunked = ReadLogInChunks(log_name, *size, kLogChunkSize, log_threads_, tally);
     if (chunked.outcome == ChunkedReading::kComplete) return true;
     if (chunked.outcome == ChunkedReading::kFailed || !log.Seek(chunked.resume_at)) {
       Print(console_, kCannotReadLog, log_name);

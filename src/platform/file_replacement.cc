@@ -5,7 +5,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <cwchar>
+
+#include "platform/file_system.h"
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -167,12 +176,145 @@ bool IsRegularFile(std::FILE* file) {
   return file != nullptr && ::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-#else  // _WIN32: no replacement yet; report files are written in place.
+#else  // _WIN32
 
-bool FileReplacement::Begin(const std::string&) { return false; }
-bool FileReplacement::Commit() { return false; }
-void FileReplacement::Abandon() {}
-bool IsRegularFile(std::FILE*) { return false; }
+namespace {
+
+// The final path of the file that path names, symbolic links and junctions followed, so
+// that a link keeps pointing where it did; the name itself when it names nothing (yet).
+std::wstring FollowLinks(const std::wstring& path) {
+  const HANDLE file = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return path;
+  std::wstring final_path(MAX_PATH, L'\0');
+  DWORD size = ::GetFinalPathNameByHandleW(file, final_path.data(), static_cast<DWORD>(final_path.size()),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (size >= final_path.size()) {
+    final_path.resize(size + 1);
+    size = ::GetFinalPathNameByHandleW(file, final_path.data(), static_cast<DWORD>(final_path.size()),
+                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  }
+  ::CloseHandle(file);
+  if (size == 0 || size >= final_path.size()) return path;
+  final_path.resize(size);
+  return final_path;
+}
+
+// The folder part of a path, with its separator (L"" for a bare name or a drive's
+// current folder, "C:name", which keeps its "C:").
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t separator = path.find_last_of(L"\\/:");
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
+
+// Marks an open file to be removed when its last handle closes, or takes the mark back.
+bool MarkForRemoval(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = remove ? TRUE : FALSE;
+  return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+HANDLE HandleOf(std::FILE* file) { return reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file))); }
+
+}  // namespace
+
+bool FileReplacement::Begin(const std::string& path) {
+  Abandon();
+  const std::optional<std::wstring> name = WideFileName(path);
+  if (!name || name->empty()) return false;
+  target_ = FollowLinks(*name);
+  const std::wstring folder = FolderOf(target_);
+  const std::wstring base = target_.substr(folder.size());
+  // A name no other run is making: the process and a count, then a clock for the rare
+  // name left behind by a process of the same number.
+  static unsigned count = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    wchar_t suffix[40];
+    ::swprintf(suffix, sizeof suffix / sizeof suffix[0], L".%lx.%x.%llx", ::GetCurrentProcessId(), ++count,
+               static_cast<unsigned long long>(::GetTickCount64()));
+    const std::wstring temp = folder + L"." + base + suffix;
+    // While it is open the file is marked for removal, so that it goes however the
+    // process ends, killed or not; the mark is taken back only to put it in place.
+    const HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      if (::GetLastError() == ERROR_FILE_EXISTS) continue;
+      return false;
+    }
+    temp_ = temp;
+    const int fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_BINARY | _O_WRONLY);
+    if (fd < 0) {
+      ::CloseHandle(file);
+      ::DeleteFileW(temp.c_str());
+      temp_.clear();
+      return false;
+    }
+    file_ = ::_fdopen(fd, "wb");
+    if (file_ == nullptr) {
+      ::_close(fd);
+      Abandon();
+      return false;
+    }
+    marked_ = MarkForRemoval(file, true);
+    return true;
+  }
+  return false;
+}
+
+bool FileReplacement::Commit() {
+  if (file_ == nullptr) return false;
+  const HANDLE handle = HandleOf(file_);
+  bool ok = std::fflush(file_) == 0 && ::FlushFileBuffers(handle) != 0;
+  ok = ok && (!marked_ || MarkForRemoval(handle, false));
+  if (ok) marked_ = false;
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  ok = ok && closed;
+  if (ok) {
+    // An existing file is replaced keeping its access rights and creation time, as
+    // Windows does for a document saved over; a new one is moved in. The attributes
+    // hidden, system and not-indexed are given back here, since not every system's
+    // replacement keeps them (archive stays set: the content is new); a failure to do
+    // so leaves the new content in place.
+    const DWORD attributes = ::GetFileAttributesW(target_.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    ok = (exists &&
+          ::ReplaceFileW(target_.c_str(), temp_.c_str(), nullptr,
+                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr) != 0) ||
+         ::MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD now = ok && exists ? ::GetFileAttributesW(target_.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kKept) != (attributes & kKept)) {
+      ::SetFileAttributesW(target_.c_str(), (now & ~kKept) | (attributes & kKept));
+    }
+  }
+  if (!ok) {
+    Abandon();
+    return false;
+  }
+  temp_.clear();
+  return true;
+}
+
+void FileReplacement::Abandon() {
+  if (file_ != nullptr) {
+    std::fclose(file_);  // a file still marked goes with its handle
+    file_ = nullptr;
+  }
+  if (!temp_.empty()) {
+    ::DeleteFileW(temp_.c_str());
+    temp_.clear();
+  }
+  marked_ = false;
+}
+
+bool IsRegularFile(std::FILE* file) {
+  if (file == nullptr) return false;
+  const HANDLE handle = HandleOf(file);
+  BY_HANDLE_FILE_INFORMATION info{};
+  return ::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &info) != 0 &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
 
 #endif
 

@@ -2,7 +2,8 @@
 // replaces (the target of a symbolic link), flushed to disk and renamed over it only when
 // complete, so that a failed or killed run never leaves half a file under the name. A
 // temporary file is removed on failure, and also when the process is ended by SIGINT,
-// SIGTERM or SIGHUP while one is open.
+// SIGTERM or SIGHUP while one is open; on Windows it is marked for removal while it is
+// open, so that it goes however the process ends.
 #pragma once
 
 #include <cstdio>
@@ -27,7 +28,8 @@ class FileReplacement {
   std::FILE* file() const { return file_; }
 
   // Flushes the temporary file to disk, gives it the permission bits (and, where
-  // allowed, the owner) of the file it replaces, and renames it over that file. False
+  // allowed, the owner) of the file it replaces, and renames it over that file; on
+  // Windows the replaced file's attributes and access rights stay with the name. False
   // when any step failed: the temporary file is then removed and the old file stays.
   bool Commit();
 
@@ -36,9 +38,15 @@ class FileReplacement {
 
  private:
   std::FILE* file_ = nullptr;
+#if defined(_WIN32)
+  std::wstring target_;
+  std::wstring temp_;
+  bool marked_ = false;  // the open file goes when its handle closes
+#else
   std::string target_;
   std::string temp_;
   int slot_ = -1;  // in the table of temporary files that a signal removes
+#endif
 };
 
 // True when the open file is a regular file (not a device, a pipe or a socket).

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 namespace kestrum {
 
@@ -26,8 +27,16 @@ struct LocalFields {
 using Clock = std::function<std::int64_t()>;
 std::int64_t SystemNow();
 
-// Sets up the platform's time-zone settings from the environment (TZ).
+// Sets up the platform's time-zone settings from the environment (TZ). On Windows the C
+// runtime reads TZ only in its own form (see IsWindowsTzForm); it would take any other
+// value, an IANA name such as Europe/Berlin among them, for a zone without offset, so
+// such a value is dropped and the zone set in Windows is used instead.
 void InitTimeZone();
+
+// True for a TZ value in the form the Windows C runtime reads: a three-letter zone name,
+// the hours west of UTC with an optional sign and optional :mm and :ss, and an optional
+// three-letter daylight-saving name ("MSK-3", "EST5EDT", "IST-5:30", "UTC0").
+bool IsWindowsTzForm(std::string_view value);
 
 // Seconds since the epoch of a proleptic Gregorian date and time taken as UTC. Fields may
 // lie out of their ranges (month 14, day 0, hour 30): they run into the neighbouring units.

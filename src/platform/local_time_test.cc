@@ -191,5 +191,38 @@ TEST(LocalTimeTest, ToLocalRoundTripsThroughFromLocal) {
   }
 }
 
+TEST(LocalTimeTest, WindowsTzFormIsTheRuntimesOwn) {
+  // What the Windows C runtime reads: a name, the hours west, minutes and seconds, and
+  // perhaps a daylight-saving name.
+  for (const char* value : {"MSK-3", "EST5EDT", "UTC0", "gmt+0", "IST-5:30", "NST3:30:00NDT", "ABC24", "PST08PDT"}) {
+    EXPECT_TRUE(IsWindowsTzForm(value)) << value;
+  }
+  // Everything else, which the runtime would misread: IANA names, POSIX rules, names of
+  // other lengths, no hours, a cut or stray part.
+  for (const char* value : {"",
+                            "Europe/Berlin",
+                            "UTC",
+                            "Etc/UTC",
+                            "CET-1CEST,M3.5.0,M10.5.0/3",
+                            ":Europe/Moscow",
+                            "MS-3",
+                            "MSKX-3",
+                            "MSK",
+                            "MSK-",
+                            "MSK-25",
+                            "MSK-123",
+                            "MSK-3:6",
+                            "MSK-3:60",
+                            "MSK-3:30:",
+                            "MSK-3MSDT",
+                            "MSK-3MS",
+                            "MSK-3 ",
+                            "<+03>-3",
+                            "MSK3:30:30:30",
+                            "M5K-3"}) {
+    EXPECT_FALSE(IsWindowsTzForm(value)) << value;
+  }
+}
+
 }  // namespace
 }  // namespace kestrum

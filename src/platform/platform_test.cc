@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/cp866.h"
+#include "platform/file_system.h"
 #include "platform/format.h"
 #include "platform/text_file.h"
 #include "unit_support.h"
@@ -185,6 +186,16 @@ TEST_F(TextFileTest, OpeningMissingFilesFails) {
   TextWriter writer;
   EXPECT_FALSE(writer.Open((dir_ / "no-such-dir" / "out.txt").string(), TextWriter::Mode::kTruncate));
   EXPECT_TRUE(writer.Close());
+}
+
+TEST_F(TextFileTest, FileSizeIsToldForRegularFilesOnly) {
+  WriteBytes(dir_ / "log", std::string(70000, 'x'));
+  EXPECT_EQ(FileSize((dir_ / "log").string()), 70000U);
+  WriteBytes(dir_ / "empty", "");
+  EXPECT_EQ(FileSize((dir_ / "empty").string()), 0U);
+  EXPECT_EQ(FileSize(dir_.string()), std::nullopt);  // a folder has no size to read
+  EXPECT_EQ(FileSize((dir_ / "missing").string()), std::nullopt);
+  EXPECT_EQ(FileSize(""), std::nullopt);
 }
 
 TEST(TextWriterTest, ReportsAFullDisk) {

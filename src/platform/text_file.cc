@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/file_system.h"
+
 namespace kestrum {
 
 namespace {
@@ -18,7 +20,7 @@ TextReader::~TextReader() {
 }
 
 bool TextReader::Open(const std::string& path) {
-  file_ = std::fopen(path.c_str(), "rb");
+  file_ = OpenFile(path, "rb");
   if (file_ == nullptr) return false;
   if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
   pos_ = end_ = 0;
@@ -127,7 +129,7 @@ bool TextWriter::Open(const std::string& path, Mode mode) {
       return true;
     }
   }
-  file_ = std::fopen(path.c_str(), mode == Mode::kAppend ? "ab" : "wb");
+  file_ = OpenFile(path, mode == Mode::kAppend ? "ab" : "wb");
   return file_ != nullptr;
 }
 

@@ -1,0 +1,53 @@
+#include "platform/file_system.h"
+
+#include <sys/stat.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace kestrum {
+
+#if defined(_WIN32)
+
+std::optional<std::wstring> WideFileName(const std::string& path) {
+  if (path.empty()) return std::wstring();
+  if (path.size() > 32767 || path.find('\0') != std::string::npos) return std::nullopt;
+  const int size = static_cast<int>(path.size());
+  const int wide_size = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
+  if (wide_size <= 0) return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
+  if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), wide_size) != wide_size) {
+    return std::nullopt;
+  }
+  return wide;
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  const std::optional<std::wstring> name = WideFileName(path);
+  if (!name) return nullptr;
+  std::wstring wide_mode;
+  for (const char* c = mode; *c != '\0'; ++c) wide_mode += static_cast<wchar_t>(*c);
+  return ::_wfopen(name->c_str(), wide_mode.c_str());
+}
+
+std::optional<std::uint64_t> FileSize(const std::string& path) {
+  const std::optional<std::wstring> name = WideFileName(path);
+  struct _stat64 info {};
+  if (!name || ::_wstat64(name->c_str(), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+#else
+
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+std::optional<std::uint64_t> FileSize(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+#endif
+
+}  // namespace kestrum

@@ -1,0 +1,29 @@
+// Files by name, the same on every platform. A file name is the bytes given in the
+// configuration or on the command line. POSIX systems take them as they are; on Windows
+// they are read in the system's ANSI code page (the code page of programs that are not
+// Unicode), and a name whose bytes are not text in that code page names no file at all,
+// rather than the file of some other name that a lossy conversion would give.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace kestrum {
+
+// std::fopen by a file name as above, mode "rb", "wb" or "ab"; null when the file cannot
+// be opened or the name is no name.
+std::FILE* OpenFile(const std::string& path, const char* mode);
+
+// The size in bytes of the regular file that path names; none for anything else or when
+// it cannot be told.
+std::optional<std::uint64_t> FileSize(const std::string& path);
+
+#if defined(_WIN32)
+// The name as Windows' file functions take it; none when its bytes are not text in the
+// ANSI code page.
+std::optional<std::wstring> WideFileName(const std::string& path);
+#endif
+
+}  // namespace kestrum
