@@ -1,5 +1,6 @@
 #include "platform/local_time.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -38,36 +39,41 @@ std::int64_t OffsetOf(const std::tm& tm, std::int64_t t) {
 
 std::int64_t SystemNow() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
+namespace {
+
+// Three ASCII letters at `at`: a zone's name in the runtime's form.
+bool ThreeLetters(std::string_view value, std::size_t at) {
+  if (value.size() < at + 3) return false;
+  return std::all_of(value.begin() + static_cast<std::ptrdiff_t>(at),
+                     value.begin() + static_cast<std::ptrdiff_t>(at + 3),
+                     [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
+}
+
+// `count` decimal digits at `at`.
+bool Digits(std::string_view value, std::size_t at, std::size_t count) {
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (i >= value.size() || value[i] < '0' || value[i] > '9') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool IsWindowsTzForm(std::string_view value) {
-  const auto letters = [&](std::size_t at) {
-    if (value.size() < at + 3) return false;
-    for (std::size_t i = at; i < at + 3; ++i) {
-      const char c = value[i];
-      if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
-    }
-    return true;
-  };
-  const auto digits = [&](std::size_t at, std::size_t count) {
-    for (std::size_t i = at; i < at + count; ++i) {
-      if (i >= value.size() || value[i] < '0' || value[i] > '9') return false;
-    }
-    return true;
-  };
-  if (!letters(0)) return false;
+  if (!ThreeLetters(value, 0)) return false;
   std::size_t at = 3;
   if (at < value.size() && (value[at] == '+' || value[at] == '-')) ++at;
   // The hours: one or two digits, up to 24.
-  if (!digits(at, 1)) return false;
+  if (!Digits(value, at, 1)) return false;
   int hours = value[at++] - '0';
-  if (digits(at, 1)) hours = hours * 10 + (value[at++] - '0');
+  if (Digits(value, at, 1)) hours = hours * 10 + (value[at++] - '0');
   if (hours > 24) return false;
   // Minutes, then seconds, each a colon and two digits below 60.
   for (int part = 0; part < 2 && at < value.size() && value[at] == ':'; ++part) {
-    if (!digits(at + 1, 2) || value[at + 1] > '5') return false;
+    if (!Digits(value, at + 1, 2) || value[at + 1] > '5') return false;
     at += 3;
   }
-  if (at == value.size()) return true;
-  return letters(at) && at + 3 == value.size();
+  return at == value.size() || (ThreeLetters(value, at) && at + 3 == value.size());
 }
 
 void InitTimeZone() {
