@@ -47,17 +47,17 @@ struct Chunk {
   LinkSet links;
 };
 
-// One thread's reading of chunks, with the log open on its own and a period of its own
-// (the period remembers the last stamp it read).
+// One thread's reading of chunks through the one open log, with a read buffer and a
+// period of its own (the period remembers the last stamp it read).
 class ChunkReader {
  public:
-  ChunkReader(const std::string& path, const ReportPeriod& period) : period_(period) { open_ = log_.Open(path); }
+  ChunkReader(const ReadOnlyFile& log, const ReportPeriod& period) : period_(period) { log_.Open(log); }
 
   // Reads the chunk whose lines begin in [from, limit): those starting after the first
   // newline at or after from - 1 (at 0 for the first chunk), up to the first line to
   // start at or after limit.
   void Read(bool first, std::uint64_t from, std::uint64_t limit, Chunk* chunk) {
-    if (!open_ || !log_.Seek(first ? 0 : from - 1)) {
+    if (!log_.Seek(first ? 0 : from - 1)) {
       chunk->failed = true;
       return;
     }
@@ -84,7 +84,6 @@ class ChunkReader {
  private:
   ReportPeriod period_;
   TextReader log_;
-  bool open_ = false;
 };
 
 // Adds a chunk's figures to the tally, in file order; answers true when reading ends
@@ -131,7 +130,7 @@ LineUse LogTally::TakeInside(std::string_view line, std::string_view* text) {
   return LineUse::kOther;
 }
 
-ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
+ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
                                LogTally& tally) {
   chunk_size = std::max<std::uint64_t>(chunk_size, 1);
   threads = std::max(threads, 1U);
@@ -157,7 +156,7 @@ ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std:
 
   // Helpers only read; this thread reads too, and adds up the chunks in order.
   const auto help = [&] {
-    ChunkReader reader(path, tally.period);
+    ChunkReader reader(log, tally.period);
     std::unique_lock lock(mutex);
     while (true) {
       changed.wait(lock, [&] { return stop || next >= chunk_count || next < added + ahead; });
@@ -179,7 +178,7 @@ ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std:
     }
   }
 
-  ChunkReader reader(path, tally.period);
+  ChunkReader reader(log, tally.period);
   double total = ByteTotal(tally.areas, tally.links);
   ChunkedReading result;
   std::unique_lock lock(mutex);
