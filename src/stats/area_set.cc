@@ -52,8 +52,9 @@ void AreaSet::Accumulate(std::string_view name, std::uint32_t imported, std::uin
   area.dupes += dupes;
 }
 
-void AreaSet::AccumulateSet(const AreaSet& part) {
-  for (const AreaRecord& figures : part) {
+void AreaSet::AccumulateSet(const AreaSet& part, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to && i < part.count(); ++i) {
+    const AreaRecord& figures = part[i];
     AreaRecord& area = FindOrAddUnknown(figures.name);
     area.imported += figures.imported;
     area.imported_bytes += figures.imported_bytes;

@@ -45,9 +45,10 @@ class AreaSet {
   void Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
                   std::uint32_t dupes);
 
-  // Adds the figures of another set's records, in its order, as Accumulate does: the
-  // result of tallying part of a log apart, added to what came before it.
-  void AccumulateSet(const AreaSet& part);
+  // Adds the figures of another set's records (those from position `from` up to `to`),
+  // in its order, as Accumulate does: the result of tallying part of a log apart, added
+  // to what came before it.
+  void AccumulateSet(const AreaSet& part, std::size_t from = 0, std::size_t to = static_cast<std::size_t>(-1));
 
   std::size_t count() const { return records_.size(); }
   const AreaRecord& operator[](std::size_t index) const { return records_[index]; }
