@@ -15,12 +15,6 @@ bool FirstTag(Scanner& scan, std::string_view* tag) { return scan.Word(0, tag) &
 
 }  // namespace
 
-// Up to eight bytes packed into a word with a-z folded to A-Z and every other byte,
-// 0x80-0xFF included, kept.
-std::uint64_t AreaSet::FoldedKey::Rewrite(std::uint64_t x) noexcept {
-  return x - (BytesInRange(x, 'a', 'z') >> 2);  // 0x80 >> 2 == 'a' - 'A'
-}
-
 AreaRecord* AreaSet::Find(std::string_view name) { return records_.Find(name); }
 
 const AreaRecord* AreaSet::Find(std::string_view name) const { return records_.Find(name); }
