@@ -9,6 +9,7 @@
 #include "config/config_reader.h"
 #include "platform/cp866.h"
 #include "platform/format.h"
+#include "platform/memory.h"
 #include "platform/read_only_file.h"
 #include "platform/text_file.h"
 #include "stats/area_parser.h"
@@ -132,6 +133,8 @@ bool Run::ReadLog() {
   if (debug == nullptr && log_threads_ > 1 && file.Size(&size) && size >= 2 * kLogChunkSize &&
       size <= TextReader::kMaxOffset) {
     const ChunkedReading chunked = ReadLogInChunks(file, size, kLogChunkSize, log_threads_, tally);
+    // The reading threads' own sets are gone: their memory goes back before the reports.
+    ReturnFreedMemory();
     if (chunked.outcome == ChunkedReading::kComplete) return true;
     if (chunked.outcome == ChunkedReading::kFailed || !log.Seek(chunked.resume_at)) {
       Print(console_, kCannotReadLog, log_name);

@@ -20,13 +20,14 @@ enum AreaFlag : std::uint32_t {
   AREA_DELETED = 8,      // named by DeletedArea
 };
 
+// The four 32-bit fields stand together: a record takes 56 bytes, not 64.
 struct AreaRecord {
   std::string name;
   std::uint32_t imported = 0;  // messages; counters wrap modulo 2^32
   std::uint32_t exported = 0;
   std::uint32_t dupes = 0;
-  double imported_bytes = 0.0;
   std::uint32_t flags = 0;
+  double imported_bytes = 0.0;
 };
 
 class AreaSet {
