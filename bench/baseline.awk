@@ -1,8 +1,9 @@
 # What a node operator would script instead of kestrum: per-area and per-link sums of a
-# tosser log for one day.  awk -v day="08 Dec 26" -f baseline.awk tosser.log
+# tosser log for one day (or for the whole log with day="").
+#   awk -v day="08 Dec 26" -f baseline.awk tosser.log
 {
   sub(/\r$/, "")
-  if (substr($0, 1, 9) != day) next
+  if (day != "" && substr($0, 1, 9) != day) next
   text = substr($0, 21)
   if (substr($0, 21, 1) == "[" && substr($0, 24, 1) == "]") text = substr($0, 26)
   n = split(text, w, " ")

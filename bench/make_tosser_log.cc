@@ -1,10 +1,17 @@
 // Writes a synthetic tosser log for benchmarks, with the configuration and Squish files
-// that go with it: every area and link line form, about 30% other lines, stamps spread
-// over the days around a one-day reporting window ending at the run day's midnight.
+// that go with it: every area and link line form, about 30% other lines, CR LF ends.
 //
-//   make_tosser_log DIR SIZE_MB AREAS LINKS SEED YYYY-MM-DD
+//   make_tosser_log DIR SIZE_MB AREAS LINKS SEED YYYY-MM-DD [day|month]
 //
 // DIR receives tosser.log, Kestrum.Cfg and Squish.cfg; the run day is the given date.
+// The day workload (the default) spreads stamps over the three days before the run day
+// and the run day itself, with a one-day window ending at the run day's midnight. The
+// month workload spreads them over the 31 days ending with the run day, all inside the
+// window, gives the areas tags of 5 to 40 characters written in mixed case in the log
+// (upper case in Squish.cfg), and writes the toss line with every tail: none, dupes,
+// sent, and both in either order.
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +62,22 @@ std::string AreaTag(int i) {
   return std::string(kPrefixes[i % 6]) + kWords[(i / 6) % 10] + "." + std::to_string(i);
 }
 
+// The month workload's tag: 5 to 40 characters in mixed case, its number at the end.
+std::string MixedCaseTag(int i) {
+  static const std::string kPool =
+      "Ru.Linux.Talk.Su.Hardware.Fido7.General.Sysop.N5020.Humor.Os2.News.Soft.Flame.Local.Chainik.Mo.Books."
+      "Ru.Anime.Xsu.Politics.Su.Music.Ru.Cooking.Fido.Russian.Net.";
+  const std::string number = std::to_string(i);
+  const std::size_t length = std::max<std::size_t>(5 + static_cast<std::size_t>(i) * 7919 % 36, number.size() + 1);
+  const std::size_t start = kPool.find('.', static_cast<std::size_t>(i) * 13 % (kPool.size() - 60)) + 1;
+  return kPool.substr(start, length - number.size()) + number;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
 std::string LinkAddress(int i) {
   return "2:" + std::to_string(5000 + i % 97) + "/" + std::to_string(1 + i * 7 % 400) + "." + std::to_string(i % 3);
 }
@@ -62,10 +85,16 @@ std::string LinkAddress(int i) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 7) {
-    std::fprintf(stderr, "usage: %s DIR SIZE_MB AREAS LINKS SEED YYYY-MM-DD\n", argv[0]);
+  if (argc != 7 && argc != 8) {
+    std::fprintf(stderr, "usage: %s DIR SIZE_MB AREAS LINKS SEED YYYY-MM-DD [day|month]\n", argv[0]);
     return 2;
   }
+  const bool month_workload = argc == 8 && std::string(argv[7]) == "month";
+  if (argc == 8 && !month_workload && std::string(argv[7]) != "day") {
+    std::fprintf(stderr, "the workload is day or month\n");
+    return 2;
+  }
+  const auto tag_of = [&](int i) { return month_workload ? MixedCaseTag(i) : AreaTag(i); };
   const std::string dir = argv[1];
   const std::uint64_t target = std::strtoull(argv[2], nullptr, 10) << 20;
   const int areas = std::atoi(argv[3]);
@@ -84,12 +113,14 @@ int main(int argc, char** argv) {
     std::FILE* squish = std::fopen((dir + "/Squish.cfg").c_str(), "wb");
     if (config == nullptr || squish == nullptr) return 1;
     std::fprintf(config,
-                 "Tovark.Log tosser.log\r\nSquish.Cfg Squish.cfg\r\nPeriod 1,00:00 0,00:00\r\n"
+                 "Tovark.Log tosser.log\r\nSquish.Cfg Squish.cfg\r\nPeriod %s\r\n"
                  "Out.File.Name areas.rep AIiEPDd\r\nOut.File.Name links.rep LFTX\r\n"
                  "Ignore.Link %s\r\nDeletedArea 30 %s\r\n",
-                 LinkAddress(links - 1).c_str(), AreaTag(areas - 1).c_str());
+                 month_workload ? "31,00:00 0,24:00" : "1,00:00 0,00:00", LinkAddress(links - 1).c_str(),
+                 tag_of(areas - 1).c_str());
     for (int i = 0; i < areas; i += 2) {
-      std::fprintf(squish, "EchoArea %s C:\\Squish\\A%d%s\r\n", AreaTag(i).c_str(), i, i % 10 == 0 ? " -0" : "");
+      const std::string tag = month_workload ? Upper(MixedCaseTag(i)) : AreaTag(i);
+      std::fprintf(squish, "EchoArea %s C:\\Squish\\A%d%s\r\n", tag.c_str(), i, i % 10 == 0 ? " -0" : "");
     }
     std::fprintf(squish, "NetArea NETMAIL C:\\Squish\\Net\r\n");
     std::fclose(config);
@@ -101,10 +132,11 @@ int main(int argc, char** argv) {
   std::vector<char> buffer(1 << 20);
   std::setvbuf(log, buffer.data(), _IOFBF, buffer.size());
 
-  // Stamps run from three days before the run day to the run day's evening, so that
-  // about a third of the lines fall inside the window (the day before the run day).
-  const std::int64_t first_day = DaysFromCivil(year, month, day) - 3;
-  const std::uint64_t total_seconds = 4ull * 86400 - 3600;
+  // Day: stamps run from three days before the run day to the run day's evening, so that
+  // about a quarter of the lines fall inside the window (the day before the run day).
+  // Month: from the first of the 31 days ending with the run day to its evening.
+  const std::int64_t first_day = DaysFromCivil(year, month, day) - (month_workload ? 30 : 3);
+  const std::uint64_t total_seconds = (month_workload ? 31ull : 4ull) * 86400 - 3600;
   std::uint64_t written = 0;
   std::uniform_int_distribution<int> percent(0, 99);
   std::uniform_int_distribution<int> area_pick(0, areas - 1);
@@ -127,10 +159,18 @@ int main(int argc, char** argv) {
     const std::size_t room = sizeof line - static_cast<std::size_t>(n);
     char* text = line + n;
     const int kind = percent(random);
-    const std::string tag = AreaTag(area_pick(random));
+    const std::string tag = tag_of(area_pick(random));
     const std::string address = LinkAddress(link_pick(random));
     if (kind < 30) {
       n += std::snprintf(text, room, "%s", kOther[percent(random) % 10]);
+    } else if (kind < 50 && month_workload && kind % 4 != 0) {
+      // The other tails: dupes alone, sent alone, sent before dupes.
+      static const char* const kTails[3] = {", dupes - %u", ", sent - %u", ", sent - %u, dupes - %u"};
+      const int tail = kind % 4 - 1;
+      n += std::snprintf(text, room, "%s: toss - %u (%u bytes)", tag.c_str(), small(random), bytes(random));
+      const std::size_t left = sizeof line - static_cast<std::size_t>(n);
+      n += tail == 2 ? std::snprintf(line + n, left, kTails[2], small(random), small(random) % 3)
+                     : std::snprintf(line + n, left, kTails[tail], small(random));
     } else if (kind < 50) {
       n += std::snprintf(text, room, "%s: toss - %u (%u bytes), dupes - %u, sent - %u", tag.c_str(), small(random),
                          bytes(random), small(random) % 3, small(random));

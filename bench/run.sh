@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Measures kestrum on one synthetic tosser log against two baselines on the same file:
+# Measures kestrum on two synthetic tosser logs against two baselines on the same file:
 # wc -l (the floor for reading lines) and baseline.awk (what an operator would script).
-# Prints the ratios and kestrum's peak resident memory.
+# The day workload reports yesterday out of a four-day log; the month workload reports
+# a whole 31-day log. Prints, for each, the ratios and kestrum's peak resident memory,
+# and a checksum of its report files (the same figures must give the same sum).
 #
 #   bench/run.sh [SIZE_MB=1024] [AREAS=2000] [LINKS=200]
 set -euo pipefail
@@ -10,20 +12,10 @@ size=${1:-1024}
 areas=${2:-2000}
 links=${3:-200}
 today=$(date +%F)
-dir=$root/build/bench/$size-$areas-$links
 
 command -v /usr/bin/time >/dev/null || { echo "needs GNU time: apt-get install time" >&2; exit 1; }
 cmake --preset release >/dev/null
 cmake --build --preset release --target kestrum make_tosser_log >/dev/null
-mkdir -p "$dir"
-cd "$dir"
-if [ "$(cat .made 2>/dev/null)" != "$today" ]; then
-  echo "generating a $size MiB log with $areas areas and $links links..."
-  "$root/build/release/make_tosser_log" . "$size" "$areas" "$links" 1 "$today"
-  echo "$today" > .made
-fi
-yesterday=$(LC_ALL=C date -d yesterday +'%d %b %y')
-cat tosser.log > /dev/null  # into the page cache: every contender reads from memory
 
 # Best wall time of three runs, and the peak resident set of the last, of a command.
 measure() {
@@ -36,15 +28,35 @@ measure() {
   echo "$best $kib"
 }
 
-read -r t_wc _ < <(measure wc -l tosser.log)
-read -r t_kestrum m_kestrum < <(measure "$root/build/release/kestrum" -c Kestrum.Cfg)
-read -r t_awk _ < <(measure awk -v day="$yesterday" -f "$root/bench/baseline.awk" tosser.log)
-lines=$(wc -l < tosser.log)
-awk -v wc="$t_wc" -v k="$t_kestrum" -v a="$t_awk" -v m="$m_kestrum" -v lines="$lines" -v size="$size" \
-    -v areas="$areas" -v links="$links" 'BEGIN {
-  printf "log: %d MiB, %d lines, %d areas, %d links\n", size, lines, areas, links
-  printf "wc -l      %7.2f s\nkestrum    %7.2f s\nawk        %7.2f s\n", wc, k, a
-  printf "kestrum / wc -l   %5.2f  (target: at most 2)\n", (wc > 0 ? k / wc : 0)
-  printf "awk / kestrum     %5.2f  (target: at least 10)\n", (k > 0 ? a / k : 0)
-  printf "kestrum peak RSS  %5.1f MiB (target: under 16)\n", m / 1024
-}'
+# One workload: its log (made once a day, the windows being relative to the run day),
+# the three contenders on it, and the figures. The awk script takes the day's stamp
+# text to keep, or nothing for the month, whose window holds every line.
+run_workload() {
+  local workload=$1 awk_day=$2 awk_target=$3 wc_target=$4
+  local dir=$root/build/bench/$size-$areas-$links-$workload
+  mkdir -p "$dir"
+  cd "$dir"
+  if [ "$(cat .made 2>/dev/null)" != "$today" ]; then
+    echo "generating the $workload workload: a $size MiB log with $areas areas and $links links..."
+    "$root/build/release/make_tosser_log" . "$size" "$areas" "$links" 1 "$today" "$workload"
+    echo "$today" > .made
+  fi
+  cat tosser.log > /dev/null  # into the page cache: every contender reads from memory
+  local t_wc t_kestrum m_kestrum t_awk lines
+  read -r t_wc _ < <(measure wc -l tosser.log)
+  read -r t_kestrum m_kestrum < <(measure "$root/build/release/kestrum" -c Kestrum.Cfg)
+  read -r t_awk _ < <(measure awk -v day="$awk_day" -f "$root/bench/baseline.awk" tosser.log)
+  lines=$(wc -l < tosser.log)
+  awk -v wc="$t_wc" -v k="$t_kestrum" -v a="$t_awk" -v m="$m_kestrum" -v lines="$lines" -v size="$size" \
+      -v areas="$areas" -v links="$links" -v workload="$workload" -v at="$awk_target" -v wt="$wc_target" \
+      -v sums="$(cat areas.rep links.rep | md5sum | cut -c1-12)" 'BEGIN {
+    printf "%s workload: %d MiB, %d lines, %d areas, %d links (reports %s)\n", workload, size, lines, areas, links, sums
+    printf "  wc -l      %7.2f s\n  kestrum    %7.2f s\n  awk        %7.2f s\n", wc, k, a
+    printf "  kestrum / wc -l   %5.2f  (target: at most %s)\n", (wc > 0 ? k / wc : 0), wt
+    printf "  awk / kestrum     %5.2f  (target: at least %s)\n", (k > 0 ? a / k : 0), at
+    printf "  kestrum peak RSS  %5.1f MiB (target: under 16)\n", m / 1024
+  }'
+}
+
+run_workload day "$(LC_ALL=C date -d yesterday +'%d %b %y')" 10 1.5
+run_workload month "" 30 2

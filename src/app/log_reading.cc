@@ -1,10 +1,9 @@
 #include "app/log_reading.h"
 
 #include <algorithm>
-#include <condition_variable>
+#include <atomic>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -37,74 +36,102 @@ double ByteTotal(const AreaSet& areas, const LinkSet& links) {
   return total;
 }
 
-// The figures of one chunk of the log, tallied apart.
-struct Chunk {
-  std::uint64_t start = 0;   // where its first line begins
-  bool reached_end = false;  // the log ended inside it
-  bool failed = false;
-  LineCounts counts;
+// What one thread read: the figures of every chunk it took, tallied into sets that live
+// for the whole reading (records in the order the thread first met them), and for each
+// of its chunks, in file order, how many records its sets held when the chunk began.
+struct ThreadPart {
+  struct ChunkMark {
+    std::uint64_t chunk = 0;
+    std::size_t areas_before = 0;
+    std::size_t links_before = 0;
+  };
   AreaSet areas;
   LinkSet links;
+  LineCounts counts;
+  std::vector<ChunkMark> chunks;
+  bool failed = false;
+  // The first of its chunks inside which the log ended (a 0x1A byte, or the file
+  // shorter than its size), and whether a later chunk of it took any line.
+  std::uint64_t ended_in = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t last_chunk_with_lines = 0;
+  bool took_lines = false;
 };
 
-// One thread's reading of chunks, with the log open on its own and a period of its own
-// (the period remembers the last stamp it read).
+// One thread's reading of chunks through the one open log, with a read buffer and a
+// period of its own (the period remembers the last stamp it read).
 class ChunkReader {
  public:
-  ChunkReader(const std::string& path, const ReportPeriod& period) : period_(period) { open_ = log_.Open(path); }
+  ChunkReader(const ReadOnlyFile& log, const ReportPeriod& period, ThreadPart* part) : period_(period), part_(part) {
+    log_.Open(log);
+  }
 
-  // Reads the chunk whose lines begin in [from, limit): those starting after the first
+  // Reads chunk i, whose lines begin in [from, limit): those starting after the first
   // newline at or after from - 1 (at 0 for the first chunk), up to the first line to
   // start at or after limit.
-  void Read(bool first, std::uint64_t from, std::uint64_t limit, Chunk* chunk) {
-    if (!open_ || !log_.Seek(first ? 0 : from - 1)) {
-      chunk->failed = true;
+  void Read(std::uint64_t i, std::uint64_t from, std::uint64_t limit) {
+    ThreadPart& part = *part_;
+    part.chunks.push_back({i, part.areas.count(), part.links.count()});
+    const std::uint32_t read_before = part.counts.read;
+    if (!log_.Seek(i == 0 ? 0 : from - 1)) {
+      part.failed = true;
       return;
     }
-    std::string_view line;
-    if (!first) {
+    bool ended = false;
+    if (i != 0) {
       // The line under way here, or what is left of it, belongs to the chunk before.
+      std::string_view line;
       do {
         if (!log_.ReadLine(LOG_LINE_SIZE - 1, &line)) {
-          chunk->start = log_.position();
-          chunk->reached_end = true;
-          chunk->failed = log_.Failed();
-          return;
+          ended = true;
+          break;
         }
       } while (line.back() != '\n');
     }
-    chunk->start = log_.position();
-    LogTally tally{period_, chunk->areas, chunk->links, chunk->counts};
-    std::string_view text;
-    chunk->reached_end = !log_.ReadLinesUntil(
-        LOG_LINE_SIZE - 1, limit, [&](std::string_view piece, bool has_nul) { tally.Take(piece, has_nul, &text); });
-    chunk->failed = log_.Failed();
+    if (!ended) {
+      LogTally tally{period_, part.areas, part.links, part.counts};
+      std::string_view text;
+      ended = !log_.ReadLinesUntil(LOG_LINE_SIZE - 1, limit,
+                                   [&](std::string_view piece, bool has_nul) { tally.Take(piece, has_nul, &text); });
+    }
+    if (log_.Failed()) part.failed = true;
+    if (part.counts.read != read_before) {
+      part.took_lines = true;
+      part.last_chunk_with_lines = i;
+    }
+    if (ended) part.ended_in = std::min(part.ended_in, i);
   }
 
  private:
   ReportPeriod period_;
   TextReader log_;
-  bool open_ = false;
+  ThreadPart* part_;
 };
 
-// Adds a chunk's figures to the tally, in file order; answers true when reading ends
-// with it: the log ended inside it, it failed (result says so), or its byte totals would
-// round (result says where reading alone goes on).
-bool AddUpChunk(const Chunk& chunk, LogTally& tally, double* total, ChunkedReading* result) {
-  if (chunk.failed) {
-    result->outcome = ChunkedReading::kFailed;
-    return true;
+// Adds the threads' figures to the tally: record by record in the order of the chunks in
+// which each thread first met them, so that every record is created where the log first
+// names it and the sets come out as a line-by-line reading makes them.
+void AddUpParts(const std::vector<std::unique_ptr<ThreadPart>>& parts, LogTally& tally) {
+  struct Span {
+    std::uint64_t chunk;
+    const ThreadPart* part;
+    std::size_t areas_from, areas_to, links_from, links_to;
+  };
+  std::vector<Span> spans;
+  for (const auto& part : parts) {
+    for (std::size_t k = 0; k < part->chunks.size(); ++k) {
+      const ThreadPart::ChunkMark& mark = part->chunks[k];
+      const bool last = k + 1 == part->chunks.size();
+      spans.push_back({mark.chunk, part.get(), mark.areas_before,
+                       last ? part->areas.count() : part->chunks[k + 1].areas_before, mark.links_before,
+                       last ? part->links.count() : part->chunks[k + 1].links_before});
+    }
+    tally.counts += part->counts;
   }
-  const double chunk_total = ByteTotal(chunk.areas, chunk.links);
-  if (!(*total + chunk_total < kExactDoubleLimit)) {
-    *result = ChunkedReading{ChunkedReading::kGoOnAlone, chunk.start};
-    return true;
+  std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.chunk < b.chunk; });
+  for (const Span& span : spans) {
+    tally.areas.AccumulateSet(span.part->areas, span.areas_from, span.areas_to);
+    tally.links.AccumulateSet(span.part->links, span.links_from, span.links_to);
   }
-  *total += chunk_total;
-  tally.areas.AccumulateSet(chunk.areas);
-  tally.links.AccumulateSet(chunk.links);
-  tally.counts += chunk.counts;
-  return chunk.reached_end;
 }
 
 }  // namespace
@@ -131,81 +158,58 @@ LineUse LogTally::TakeInside(std::string_view line, std::string_view* text) {
   return LineUse::kOther;
 }
 
-ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
+ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
                                LogTally& tally) {
   chunk_size = std::max<std::uint64_t>(chunk_size, 1);
   threads = std::max(threads, 1U);
   const std::uint64_t chunk_count = std::max<std::uint64_t>(1, size / chunk_size + (size % chunk_size != 0));
-  // Chunks are read at most this far ahead of the one to be added up next, which bounds
-  // the memory their figures take.
-  const std::uint64_t ahead = 2 * std::uint64_t{threads};
 
-  std::mutex mutex;
-  std::condition_variable changed;
-  std::uint64_t next = 0;   // the next chunk to read
-  std::uint64_t added = 0;  // chunks added up so far
-  bool stop = false;
-  std::vector<std::unique_ptr<Chunk>> done(ahead);  // chunk i at i % ahead
-
-  const auto read_chunk = [&](ChunkReader& reader, std::uint64_t i) {
-    auto chunk = std::make_unique<Chunk>();
-    const bool last = i + 1 == chunk_count;
-    reader.Read(i == 0, i * chunk_size, last ? std::numeric_limits<std::uint64_t>::max() : (i + 1) * chunk_size,
-                chunk.get());
-    return chunk;
-  };
-
-  // Helpers only read; this thread reads too, and adds up the chunks in order.
-  const auto help = [&] {
-    ChunkReader reader(path, tally.period);
-    std::unique_lock lock(mutex);
-    while (true) {
-      changed.wait(lock, [&] { return stop || next >= chunk_count || next < added + ahead; });
-      if (stop || next >= chunk_count) return;
-      const std::uint64_t i = next++;
-      lock.unlock();
-      std::unique_ptr<Chunk> chunk = read_chunk(reader, i);
-      lock.lock();
-      done[i % ahead] = std::move(chunk);
-      changed.notify_all();
+  // Every thread, this one among them, takes the next chunk not yet taken; so each one's
+  // chunks come to it in file order.
+  std::atomic<std::uint64_t> next{0};
+  const auto read_chunks = [&](ThreadPart* part) {
+    ChunkReader reader(log, tally.period, part);
+    for (std::uint64_t i = next++; i < chunk_count; i = next++) {
+      const bool last = i + 1 == chunk_count;
+      reader.Read(i, i * chunk_size, last ? std::numeric_limits<std::uint64_t>::max() : (i + 1) * chunk_size);
+      if (part->failed) {
+        next = chunk_count;
+        return;
+      }
     }
   };
+  std::vector<std::unique_ptr<ThreadPart>> parts;
+  parts.push_back(std::make_unique<ThreadPart>());
   std::vector<std::thread> helpers;
   for (unsigned t = 1; t < threads; ++t) {
     try {
-      helpers.emplace_back(help);
+      parts.push_back(std::make_unique<ThreadPart>());
+      helpers.emplace_back(read_chunks, parts.back().get());
     } catch (const std::system_error&) {
+      parts.pop_back();
       break;  // fewer threads read; the result is the same
     }
   }
-
-  ChunkReader reader(path, tally.period);
-  double total = ByteTotal(tally.areas, tally.links);
-  ChunkedReading result;
-  std::unique_lock lock(mutex);
-  while (added < chunk_count) {
-    changed.wait(lock, [&] { return done[added % ahead] != nullptr || (next < chunk_count && next < added + ahead); });
-    if (std::unique_ptr<Chunk> chunk = std::move(done[added % ahead])) {
-      lock.unlock();
-      const bool finished = AddUpChunk(*chunk, tally, &total, &result);
-      lock.lock();
-      ++added;
-      if (finished) stop = true;
-      changed.notify_all();
-      if (stop) break;
-      continue;
-    }
-    const std::uint64_t i = next++;
-    lock.unlock();
-    std::unique_ptr<Chunk> chunk = read_chunk(reader, i);
-    lock.lock();
-    done[i % ahead] = std::move(chunk);
-  }
-  stop = true;
-  changed.notify_all();
-  lock.unlock();
+  read_chunks(parts.front().get());
   for (std::thread& helper : helpers) helper.join();
-  return result;
+
+  std::uint64_t ended_in = std::numeric_limits<std::uint64_t>::max();
+  double total = ByteTotal(tally.areas, tally.links);
+  for (const auto& part : parts) {
+    if (part->failed) return ChunkedReading{ChunkedReading::kFailed, 0};
+    ended_in = std::min(ended_in, part->ended_in);
+    total += ByteTotal(part->areas, part->links);
+  }
+  // A chunk after the one in which the log ended must have taken nothing: a 0x1A byte
+  // seen by one thread ends the log for all. And only below 2^53 do the threads' totals
+  // add up to what adding line by line gives. Otherwise the log is read alone from its
+  // start, the tally untouched.
+  bool read_past_end = false;
+  for (const auto& part : parts)
+    read_past_end = read_past_end || (part->took_lines && part->last_chunk_with_lines > ended_in);
+  if (read_past_end || !(total < kExactDoubleLimit)) return ChunkedReading{ChunkedReading::kGoOnAlone, 0};
+  AddUpParts(parts, tally);
+  return ChunkedReading{};
 }
 
 }  // namespace kestrum

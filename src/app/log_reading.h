@@ -1,7 +1,8 @@
 // Reading the tosser log into a run's area and link sets and line counts. A long log can
-// be read in chunks by several threads at once, each chunk tallied into sets of its own
-// that are added up in file order: the sets and counts come out exactly as reading the
-// log line by line makes them.
+// be read in chunks by several threads at once, each thread tallying its chunks into sets
+// of its own that are added up once, in the file order of the chunks where each record
+// was first met: the sets and counts come out exactly as reading the log line by line
+// makes them.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/read_only_file.h"
 #include "platform/text_file.h"
 #include "stats/area_set.h"
 #include "stats/link_set.h"
@@ -73,20 +75,22 @@ bool ReadLogAlone(TextReader& log, LogTally& tally, OnLine&& on_line) {
 struct ChunkedReading {
   enum Outcome {
     kComplete,  // every line has been tallied
-    kFailed,    // the log could not be opened again or read
+    kFailed,    // the log could not be read
     kGoOnAlone  // tallied up to resume_at; read on from there line by line
   };
   Outcome outcome = kComplete;
   std::uint64_t resume_at = 0;
 };
 
-// Reads the log at path, `size` bytes long when reading starts, in chunks of about
-// chunk_size bytes on `threads` threads (this one among them) and adds up each chunk's
-// figures in file order. Chunks begin after a newline, so the pieces of a long line and
-// the text-mode reading are the same as reading the whole log at once. Should a byte total
-// grow past what a double holds exactly, adding up chunk totals could round otherwise than
-// adding line by line: then it stops before that chunk, for the rest to be read alone.
-ChunkedReading ReadLogInChunks(const std::string& path, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
+// Reads the open log, `size` bytes long when reading starts, in chunks of about
+// chunk_size bytes on `threads` threads (this one among them), every thread reading
+// through that one open file by offset, and adds up the figures. Chunks begin after a
+// newline, so the pieces of a long line and the text-mode reading are the same as
+// reading the whole log at once. Should the byte totals reach what a double holds
+// exactly, adding up the threads' totals could round otherwise than adding line by line;
+// should the log end inside a chunk (a 0x1A byte) with later chunks already read: then
+// nothing is added and the answer is to read the whole log alone (resume_at 0).
+ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
                                LogTally& tally);
 
 }  // namespace kestrum

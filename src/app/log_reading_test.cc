@@ -104,15 +104,25 @@ class ChunkedReadingTest : public testing_support::TempFolderTest {
   // Reads the log in chunks, going on alone where the chunks leave it to that.
   std::string ReadInChunks(std::uint64_t chunk_size, unsigned threads, AreaSet areas = {}, LinkSet links = {},
                            ChunkedReading::Outcome* outcome = nullptr) {
+    ReadOnlyFile file;
+    EXPECT_TRUE(file.Open(path_));
+    return ReadInChunks(file, chunk_size, threads, std::move(areas), std::move(links), outcome);
+  }
+
+  // The same through a log opened before, all of it read through that one open file.
+  std::string ReadInChunks(const ReadOnlyFile& file, std::uint64_t chunk_size, unsigned threads, AreaSet areas = {},
+                           LinkSet links = {}, ChunkedReading::Outcome* outcome = nullptr) {
     LineCounts counts;
     LogTally tally{period_, areas, links, counts};
-    const ChunkedReading chunked =
-        ReadLogInChunks(path_, std::filesystem::file_size(path_), chunk_size, threads, tally);
+    std::uint64_t size = 0;
+    EXPECT_TRUE(file.Size(&size));
+    const ChunkedReading chunked = ReadLogInChunks(file, size, chunk_size, threads, tally);
     if (outcome != nullptr) *outcome = chunked.outcome;
     EXPECT_NE(chunked.outcome, ChunkedReading::kFailed);
     if (chunked.outcome == ChunkedReading::kGoOnAlone) {
       TextReader log;
-      EXPECT_TRUE(log.Open(path_) && log.Seek(chunked.resume_at));
+      log.Open(file);
+      EXPECT_TRUE(log.Seek(chunked.resume_at));
       EXPECT_TRUE(ReadLogAlone(log, tally, [](LineUse, std::string_view, std::string_view) {}));
     }
     return Snapshot(areas, links, counts);
@@ -183,13 +193,36 @@ TEST_F(ChunkedReadingTest, ByteTotalsPastWhatADoubleHoldsExactlyAreLeftToReading
   }
 }
 
+TEST_F(ChunkedReadingTest, ALogRenamedOrReplacedWhileOpenIsReadAsOpened) {
+  // The log is rotated between opening it and reading it: its name now leads to a new,
+  // longer log. Every thread must go on reading the file that was opened, at its size.
+  WriteBytes(path_, MakeLog(20000, 5));
+  const std::uint64_t opened_size = std::filesystem::file_size(path_);
+  const std::string alone = ReadAlone();
+  ReadOnlyFile file;
+  ASSERT_TRUE(file.Open(path_));
+  std::filesystem::rename(path_, dir_ / "tosser.old");
+  WriteBytes(dir_ / "tosser.new", MakeLog(30000, 6));
+  std::filesystem::rename(dir_ / "tosser.new", path_);
+  std::uint64_t size = 0;
+  ASSERT_TRUE(file.Size(&size));
+  EXPECT_EQ(size, opened_size);
+  for (unsigned threads : {1U, 2U, 3U}) {
+    EXPECT_EQ(ReadInChunks(file, 5000, threads), alone) << threads << " threads";
+  }
+  EXPECT_NE(ReadAlone(), alone);  // the name does lead to another log
+}
+
 TEST_F(ChunkedReadingTest, ALogThatCannotBeReadFails) {
   LineCounts counts;
   AreaSet areas;
   LinkSet links;
   LogTally tally{period_, areas, links, counts};
-  EXPECT_EQ(ReadLogInChunks(dir_.string(), 10000, 100, 2, tally).outcome, ChunkedReading::kFailed);
-  EXPECT_EQ(ReadLogInChunks((dir_ / "missing.log").string(), 10000, 100, 2, tally).outcome, ChunkedReading::kFailed);
+  ReadOnlyFile folder;  // a folder opens, but reading it fails
+  ASSERT_TRUE(folder.Open(dir_.string()));
+  EXPECT_EQ(ReadLogInChunks(folder, 10000, 100, 2, tally).outcome, ChunkedReading::kFailed);
+  const ReadOnlyFile never_opened;
+  EXPECT_EQ(ReadLogInChunks(never_opened, 10000, 100, 2, tally).outcome, ChunkedReading::kFailed);
 }
 
 TEST_F(ChunkedReadingTest, ARunWritesTheSameReportsWithAnyNumberOfThreads) {

@@ -8,8 +8,9 @@
 
 #include "config/config_reader.h"
 #include "platform/cp866.h"
-#include "platform/file_system.h"
 #include "platform/format.h"
+#include "platform/memory.h"
+#include "platform/read_only_file.h"
 #include "platform/text_file.h"
 #include "stats/area_parser.h"
 #include "stats/link_parser.h"
@@ -111,11 +112,15 @@ int Run::Main(const std::vector<std::string>& args) {
 
 bool Run::ReadLog() {
   const char* log_name = keywords_.KeywordValue(kTovarkLog);
-  TextReader log;
-  if (log_name == nullptr || !log.Open(log_name)) {
+  // The log is opened once: every thread reads this one open file, so a log renamed or
+  // replaced meanwhile cannot mix two files, and its size is the open file's.
+  ReadOnlyFile file;
+  if (log_name == nullptr || !file.Open(log_name)) {
     Print(console_, kCannotOpenLog, log_name);
     return false;
   }
+  TextReader log;
+  log.Open(file);
 
   if (keywords_.KeywordInt(kDebug) != 0) OpenDebugFiles();
   DebugFiles* const debug = debug_.get();
@@ -123,10 +128,13 @@ bool Run::ReadLog() {
   LogTally tally{period_, areas_, links_, counts_};
 
   // A long log is read by several threads at once, except for the debug files, which
-  // take the lines in their order. Each thread positions its own reading in the file.
-  const std::optional<std::uint64_t> size = FileSize(log_name);
-  if (debug == nullptr && log_threads_ > 1 && size && *size >= 2 * kLogChunkSize && *size <= TextReader::kMaxOffset) {
-    const ChunkedReading chunked = ReadLogInChunks(log_name, *size, kLogChunkSize, log_threads_, tally);
+  // take the lines in their order.
+  std::uint64_t size = 0;
+  if (debug == nullptr && log_threads_ > 1 && file.Size(&size) && size >= 2 * kLogChunkSize &&
+      size <= TextReader::kMaxOffset) {
+    const ChunkedReading chunked = ReadLogInChunks(file, size, kLogChunkSize, log_threads_, tally);
+    // The reading threads' own sets are gone: their memory goes back before the reports.
+    ReturnFreedMemory();
     if (chunked.outcome == ChunkedReading::kComplete) return true;
     if (chunked.outcome == ChunkedReading::kFailed || !log.Seek(chunked.resume_at)) {
       Print(console_, kCannotReadLog, log_name);

@@ -1,6 +1,7 @@
 // Tests of the platform layer: CP866 literals, checked formatting, text-mode files and
 // files replaced whole.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/cp866.h"
@@ -158,6 +160,53 @@ TEST_F(TextFileTest, ReaderKeepsLinesWholeAcrossItsBlocks) {
     ++index;
   }
   EXPECT_EQ(index, expected.size());
+}
+
+TEST_F(TextFileTest, ReadersSharingOneOpenFileEachReadTheirOwnPart) {
+  WriteBytes(dir_ / "in.txt", "one\r\ntwo\r\nthree\r\n");
+  ReadOnlyFile file;
+  ASSERT_TRUE(file.Open((dir_ / "in.txt").string()));
+  std::uint64_t size = 0;
+  ASSERT_TRUE(file.Size(&size));
+  EXPECT_EQ(size, 17u);
+  TextReader first;
+  TextReader second;
+  first.Open(file);
+  second.Open(file);
+  ASSERT_TRUE(second.Seek(5));
+  std::string_view line;
+  ASSERT_TRUE(second.ReadLine(249, &line));
+  EXPECT_EQ(line, "two\n");
+  ASSERT_TRUE(first.ReadLine(249, &line));
+  EXPECT_EQ(line, "one\n");
+  ASSERT_TRUE(second.ReadLine(249, &line));
+  EXPECT_EQ(line, "three\n");
+  EXPECT_FALSE(second.ReadLine(249, &line));
+  ASSERT_TRUE(first.ReadLine(249, &line));
+  EXPECT_EQ(line, "two\n");
+  EXPECT_FALSE(first.Failed() || second.Failed());
+}
+
+TEST_F(TextFileTest, APipeIsReadOnInOrderAndCannotBePositioned) {
+  const std::string path = (dir_ / "pipe").string();
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return;
+    for (int i = 0; i < 3000; ++i) std::fprintf(out, "line %d\r\n", i);
+    std::fclose(out);
+  });
+  TextReader reader;
+  ASSERT_TRUE(reader.Open(path));
+  std::string_view line;
+  int count = 0;
+  bool in_order = true;
+  while (reader.ReadLine(249, &line)) in_order = in_order && line == "line " + std::to_string(count++) + "\n";
+  writer.join();
+  EXPECT_TRUE(in_order);
+  EXPECT_EQ(count, 3000);
+  EXPECT_FALSE(reader.Failed());
+  EXPECT_FALSE(reader.Seek(0));
 }
 
 TEST_F(TextFileTest, WriterTurnsNewlinesIntoCrLfAndAppends) {

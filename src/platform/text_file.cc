@@ -15,24 +15,31 @@ constexpr std::size_t kWriteBlock = 1 << 16;
 
 }  // namespace
 
-TextReader::~TextReader() {
-  if (file_ != nullptr) std::fclose(file_);
+bool TextReader::Open(const std::string& path) {
+  if (!own_file_) own_file_ = std::make_unique<ReadOnlyFile>();
+  file_ = nullptr;
+  if (!own_file_->Open(path)) return false;
+  file_ = own_file_.get();
+  Restart();
+  return true;
 }
 
-bool TextReader::Open(const std::string& path) {
-  file_ = OpenFile(path, "rb");
-  if (file_ == nullptr) return false;
+void TextReader::Open(const ReadOnlyFile& file) {
+  if (own_file_) own_file_->Close();
+  file_ = &file;
+  Restart();
+}
+
+void TextReader::Restart() {
   if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
   pos_ = end_ = 0;
   file_offset_ = 0;
   hits_base_ = kNoHits;
   at_end_ = failed_ = false;
-  return true;
 }
 
 bool TextReader::Seek(std::uint64_t offset) {
-  if (file_ == nullptr || offset > kMaxOffset) return false;
-  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  if (file_ == nullptr || !file_->is_open() || !file_->seekable() || offset > kMaxOffset) return false;
   pos_ = end_ = 0;
   file_offset_ = offset;
   hits_base_ = kNoHits;
@@ -49,12 +56,13 @@ bool TextReader::Refill(std::size_t* start, std::size_t* write) {
   *start = 0;
   *write = kept;
   pos_ = end_ = kept;
-  const std::size_t got = std::fread(buffer_.get() + end_, 1, kBlockSize - end_, file_);
-  if (got == 0) {
-    if (std::ferror(file_)) failed_ = true;
+  const std::ptrdiff_t read = file_->ReadAt(file_offset_, buffer_.get() + end_, kBlockSize - end_);
+  if (read <= 0) {
+    if (read < 0) failed_ = true;
     at_end_ = true;
     return false;
   }
+  const auto got = static_cast<std::size_t>(read);
   file_offset_ += got;
   // A 0x1A byte ends the file: nothing after it is ever read.
   if (const void* eof = std::memchr(buffer_.get() + end_, 0x1A, got)) {

@@ -17,6 +17,7 @@
 
 #include "platform/byte_search.h"
 #include "platform/file_replacement.h"
+#include "platform/read_only_file.h"
 #include "platform/sink.h"
 
 namespace kestrum {
@@ -29,10 +30,13 @@ class TextReader {
   TextReader() = default;
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
-  ~TextReader();
+  ~TextReader() = default;
 
   // Opens the file for reading; false when it cannot be opened.
   bool Open(const std::string& path);
+  // Reads a file opened elsewhere, from its start, by offset: several readers can share
+  // one open file, each reading its own part. The file must stay open while it is read.
+  void Open(const ReadOnlyFile& file);
 
   // Goes on reading at the given byte (at most kMaxOffset) of the open file, as if the
   // file began there; false when the file cannot be positioned there.
@@ -119,7 +123,11 @@ class TextReader {
 
   static constexpr std::size_t kNoHits = static_cast<std::size_t>(-1);
 
-  std::FILE* file_ = nullptr;
+  // Reset for reading a newly opened file from its start.
+  void Restart();
+
+  std::unique_ptr<ReadOnlyFile> own_file_;  // the file opened by Open(path)
+  const ReadOnlyFile* file_ = nullptr;
   // The read buffer, left uninitialised: only the bytes read into it are ever looked at.
   std::unique_ptr<char[]> buffer_;
   std::size_t pos_ = 0;

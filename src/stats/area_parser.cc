@@ -34,25 +34,36 @@ std::uint32_t FigureAfter(std::string_view text, std::size_t at, std::size_t off
 }
 
 // The tail as the tosser writes it, " bytes)" and then either the end of the line or
-// ", dupes - D, sent - S", read in place from the scanner just past the byte count: the
-// figures are those the search from `from` (kTailSearchOffset past the tag) finds. No
-// key can begin in what the scanner took after the tag nor in " bytes), " (colon, toss,
-// blanks, signs, digits, parenthesis: no "du", no "se"), so the first "du" is the one in
-// "dupes" when that lies at or past `from`, and no "se" comes before "sent" (the dupes
-// figure is read as Unsigned reads it, over blanks, a sign and digits). offset is where
-// the scanner's text begins in the line. False, with the figures unset, for any other
-// tail, which the search then reads.
-bool ReadUsualTail(Scanner scan, std::size_t offset, std::size_t from, std::uint32_t* dupes, std::uint32_t* exported) {
+// ", dupes - D", ", sent - S", both in that order or both the other way round, read in
+// place from the scanner just past the byte count: the figures are those the search
+// from `from` (kTailSearchOffset past the tag) finds. No key can begin in what the
+// scanner took after the tag nor in " bytes), " (colon, toss, blanks, signs, digits,
+// parenthesis: no "du", no "se"), nor in a figure and the ", " after it, so the first
+// "du" is the one in "dupes" and the first "se" the one in "sent" when the word lies at
+// or past `from`. A key left out of the tail is absent only when the line ends right
+// after the last figure; both keys found, whatever follows does not matter. offset is
+// where the scanner's text begins in the line. False, with the figures unset, for any
+// other tail, which the search then reads.
+inline bool ReadUsualTail(Scanner scan, std::size_t offset, std::size_t from, std::uint32_t* dupes,
+                          std::uint32_t* exported) {
   if (!scan.Exact(" bytes)")) return false;
-  if (scan.at_end() || scan.rest() == "\n") {
+  const auto line_ends = [&scan] { return scan.at_end() || scan.rest() == "\n"; };
+  if (line_ends()) {
     *dupes = 0;
     *exported = 0;
     return true;
   }
+  // ", dupes - D" or ", sent - S" first, the key's word at or past `from`.
+  if (!(scan.Exact(", ") && offset + scan.pos() >= from)) return false;
   std::uint32_t dupes_figure = 0;
   std::uint32_t sent_figure = 0;
-  if (!(scan.Exact(", ") && offset + scan.pos() >= from && scan.Exact("dupes - ") && scan.Unsigned(&dupes_figure) &&
-        scan.Exact(", sent - ") && scan.Unsigned(&sent_figure))) {
+  if (scan.Exact("dupes - ")) {
+    if (!scan.Unsigned(&dupes_figure)) return false;
+    if (!line_ends() && !(scan.Exact(", sent - ") && scan.Unsigned(&sent_figure))) return false;
+  } else if (scan.Exact("sent - ")) {
+    if (!scan.Unsigned(&sent_figure)) return false;
+    if (!line_ends() && !(scan.Exact(", dupes - ") && scan.Unsigned(&dupes_figure))) return false;
+  } else {
     return false;
   }
   *dupes = dupes_figure;

@@ -15,12 +15,6 @@ bool FirstTag(Scanner& scan, std::string_view* tag) { return scan.Word(0, tag) &
 
 }  // namespace
 
-// Up to eight bytes packed into a word with a-z folded to A-Z and every other byte,
-// 0x80-0xFF included, kept.
-std::uint64_t AreaSet::FoldedKey::Rewrite(std::uint64_t x) noexcept {
-  return x - (BytesInRange(x, 'a', 'z') >> 2);  // 0x80 >> 2 == 'a' - 'A'
-}
-
 AreaRecord* AreaSet::Find(std::string_view name) { return records_.Find(name); }
 
 const AreaRecord* AreaSet::Find(std::string_view name) const { return records_.Find(name); }
@@ -52,8 +46,9 @@ void AreaSet::Accumulate(std::string_view name, std::uint32_t imported, std::uin
   area.dupes += dupes;
 }
 
-void AreaSet::AccumulateSet(const AreaSet& part) {
-  for (const AreaRecord& figures : part) {
+void AreaSet::AccumulateSet(const AreaSet& part, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to && i < part.count(); ++i) {
+    const AreaRecord& figures = part[i];
     AreaRecord& area = FindOrAddUnknown(figures.name);
     area.imported += figures.imported;
     area.imported_bytes += figures.imported_bytes;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/byte_search.h"
 #include "stats/name_index.h"
 
 namespace kestrum {
@@ -19,13 +20,14 @@ enum AreaFlag : std::uint32_t {
   AREA_DELETED = 8,      // named by DeletedArea
 };
 
+// The four 32-bit fields stand together: a record takes 56 bytes, not 64.
 struct AreaRecord {
   std::string name;
   std::uint32_t imported = 0;  // messages; counters wrap modulo 2^32
   std::uint32_t exported = 0;
   std::uint32_t dupes = 0;
-  double imported_bytes = 0.0;
   std::uint32_t flags = 0;
+  double imported_bytes = 0.0;
 };
 
 class AreaSet {
@@ -45,9 +47,10 @@ class AreaSet {
   void Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
                   std::uint32_t dupes);
 
-  // Adds the figures of another set's records, in its order, as Accumulate does: the
-  // result of tallying part of a log apart, added to what came before it.
-  void AccumulateSet(const AreaSet& part);
+  // Adds the figures of another set's records (those from position `from` up to `to`),
+  // in its order, as Accumulate does: the result of tallying part of a log apart, added
+  // to what came before it.
+  void AccumulateSet(const AreaSet& part, std::size_t from = 0, std::size_t to = static_cast<std::size_t>(-1));
 
   std::size_t count() const { return records_.size(); }
   const AreaRecord& operator[](std::size_t index) const { return records_[index]; }
@@ -60,7 +63,12 @@ class AreaSet {
   // bytes without their 0x20 bit, which a letter's two cases alone do not change.
   struct FoldedKey {
     static constexpr bool kRewrites = true;
-    static std::uint64_t Rewrite(std::uint64_t bytes) noexcept;
+    // Up to eight bytes packed into a word with a-z folded to A-Z and every other byte,
+    // 0x80-0xFF included, kept. Inline: every lookup of a tag written otherwise than
+    // its key runs it on each piece.
+    static std::uint64_t Rewrite(std::uint64_t bytes) noexcept {
+      return bytes - (BytesInRange(bytes, 'a', 'z') >> 2);  // 0x80 >> 2 == 'a' - 'A'
+    }
     static std::uint64_t Coarse(std::uint64_t bytes) noexcept { return bytes & ~0x2020202020202020ULL; }
   };
 

@@ -24,8 +24,9 @@ void LinkSet::Accumulate(std::string_view name, std::uint32_t received, std::uin
   link->areafix_requests += requests;  // unsigned: wraps modulo 2^32
 }
 
-void LinkSet::AccumulateSet(const LinkSet& part) {
-  for (const LinkRecord& figures : part) {
+void LinkSet::AccumulateSet(const LinkSet& part, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to && i < part.count(); ++i) {
+    const LinkRecord& figures = part[i];
     LinkRecord* link = Find(figures.name);
     if (link == nullptr) link = &Add(figures.name);
     link->bytes_received += figures.bytes_received;

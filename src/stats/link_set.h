@@ -34,8 +34,9 @@ class LinkSet {
   // Adds the figures to the named link, appending it when new.
   void Accumulate(std::string_view name, std::uint32_t received, std::uint32_t sent, std::uint32_t requests);
 
-  // Adds the figures of another set's records, in its order, as Accumulate does.
-  void AccumulateSet(const LinkSet& part);
+  // Adds the figures of another set's records (those from position `from` up to `to`),
+  // in its order, as Accumulate does.
+  void AccumulateSet(const LinkSet& part, std::size_t from = 0, std::size_t to = static_cast<std::size_t>(-1));
 
   std::size_t count() const { return records_.size(); }
   const LinkRecord& operator[](std::size_t index) const { return records_[index]; }

@@ -99,6 +99,7 @@ const char* ReportPeriod::HandlePeriod(std::string_view value) {
   has_window_ = true;
   start_ = *start;
   end_ = *end;
+  offsets_known_at_ends_ = UtcOffset(start_).has_value() && UtcOffset(end_).has_value();
   display_text_ = Format(kDisplayFormat, start_fields.hour, start_fields.minute, start_fields.day,
                          start_fields.month + 1, start_fields.year - 100, end_fields.hour, end_fields.minute,
                          end_fields.day, end_fields.month + 1, end_fields.year - 100);
@@ -155,6 +156,10 @@ bool ReportPeriod::StampInside(const StampKey& key) const {
   // conversion.
   const std::int64_t local = CivilSeconds(std::int64_t{key.year} + 1900, key.month, key.day, key.hour, key.minute, 0);
   if (local < start_ - kStampOffsetBound || local > end_ + kStampOffsetBound) return false;
+  // Likewise a stamp that far inside a long window is inside: its conversion is the
+  // local time less one of the zone's offsets, and can fail only where the zone's
+  // offsets cannot be told, which is nowhere between two instants where they can.
+  if (offsets_known_at_ends_ && local >= start_ + kStampOffsetBound && local <= end_ - kStampOffsetBound) return true;
 
   const std::optional<std::int64_t> t = StampTime(local);
   return t && start_ <= *t && *t <= end_;

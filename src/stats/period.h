@@ -65,6 +65,9 @@ class ReportPeriod {
   bool has_window_ = false;
   std::int64_t start_ = 0;
   std::int64_t end_ = 0;
+  // Whether the zone's offset can be told at both ends of the window (and so anywhere
+  // between them).
+  bool offsets_known_at_ends_ = false;
   std::string display_text_;
 
   mutable bool cache_valid_ = false;

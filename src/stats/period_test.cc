@@ -256,5 +256,38 @@ TEST(ReportPeriodTest, FilterAgreesWithAFreshConversionOfEveryStamp) {
   }
 }
 
+// Stamps deep inside a long window are answered without converting them; around the
+// changes of the clock, gaps and repeated hours included, the answers must still be
+// those of converting every stamp afresh.
+TEST(ReportPeriodTest, LongWindowsAgreeWithAFreshConversionAcrossTheClockChanges) {
+  const ScopedTimeZone zone("Europe/Berlin");
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  ReportPeriod period = PeriodAt(kMoscowJuly5);
+  ASSERT_EQ(Handle(period, "330,00:00 0,00:00"), "");  // from August 2001 on
+  int inside_count = 0;
+  // The days of the changes, days deep inside and outside, and the days at both ends.
+  for (const auto& [month, day] : {std::pair{2, 31}, std::pair{9, 28}, std::pair{7, 20}, std::pair{5, 30},
+                                   std::pair{7, 8}, std::pair{7, 9}, std::pair{6, 4}, std::pair{6, 5}}) {
+    for (int year : {1, 2}) {
+      for (int minute = 0; minute < 24 * 60; minute += 7) {
+        LocalFields fields;
+        fields.year = 100 + year;
+        fields.month = month;
+        fields.day = day;
+        fields.hour = minute / 60;
+        fields.minute = minute % 60;
+        const std::optional<std::int64_t> t = FromLocal(&fields);
+        const bool expected = t && period.start() <= *t && *t <= period.end();
+        const std::string line =
+            Format("%02i %s %02i  %02i:%02i:00 Text\n", day, kMonths[month], year, minute / 60, minute % 60);
+        EXPECT_EQ(period.Contains(line), expected) << line;
+        inside_count += expected;
+      }
+    }
+  }
+  EXPECT_EQ(inside_count, 6 * 206 + 1);  // six whole days and the window's last minute
+}
+
 }  // namespace
 }  // namespace kestrum
