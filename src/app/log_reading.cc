@@ -53,8 +53,7 @@ struct ThreadPart {
   // The first of its chunks inside which the log ended (a 0x1A byte, or the file
   // shorter than its size), and whether a later chunk of it took any line.
   std::uint64_t ended_in = std::numeric_limits<std::uint64_t>::max();
-  std::uint64_t last_chunk_with_lines = 0;
-  bool took_lines = false;
+  std::uint64_t last_chunk_with_lines = 0;  // 0 also when none took a line
 };
 
 // One thread's reading of chunks through the one open log, with a read buffer and a
@@ -94,10 +93,7 @@ class ChunkReader {
                                    [&](std::string_view piece, bool has_nul) { tally.Take(piece, has_nul, &text); });
     }
     if (log_.Failed()) part.failed = true;
-    if (part.counts.read != read_before) {
-      part.took_lines = true;
-      part.last_chunk_with_lines = i;
-    }
+    if (part.counts.read != read_before) part.last_chunk_with_lines = i;
     if (ended) part.ended_in = std::min(part.ended_in, i);
   }
 
@@ -196,7 +192,7 @@ ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std:
   std::uint64_t ended_in = std::numeric_limits<std::uint64_t>::max();
   double total = ByteTotal(tally.areas, tally.links);
   for (const auto& part : parts) {
-    if (part->failed) return ChunkedReading{ChunkedReading::kFailed, 0};
+    if (part->failed) return ChunkedReading{ChunkedReading::kFailed};
     ended_in = std::min(ended_in, part->ended_in);
     total += ByteTotal(part->areas, part->links);
   }
@@ -205,9 +201,8 @@ ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std:
   // add up to what adding line by line gives. Otherwise the log is read alone from its
   // start, the tally untouched.
   bool read_past_end = false;
-  for (const auto& part : parts)
-    read_past_end = read_past_end || (part->took_lines && part->last_chunk_with_lines > ended_in);
-  if (read_past_end || !(total < kExactDoubleLimit)) return ChunkedReading{ChunkedReading::kGoOnAlone, 0};
+  for (const auto& part : parts) read_past_end = read_past_end || part->last_chunk_with_lines > ended_in;
+  if (read_past_end || !(total < kExactDoubleLimit)) return ChunkedReading{ChunkedReading::kGoOnAlone};
   AddUpParts(parts, tally);
   return ChunkedReading{};
 }

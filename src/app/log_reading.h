@@ -76,10 +76,9 @@ struct ChunkedReading {
   enum Outcome {
     kComplete,  // every line has been tallied
     kFailed,    // the log could not be read
-    kGoOnAlone  // tallied up to resume_at; read on from there line by line
+    kGoOnAlone  // nothing tallied; read the whole log alone, from its start
   };
   Outcome outcome = kComplete;
-  std::uint64_t resume_at = 0;
 };
 
 // Reads the open log, `size` bytes long when reading starts, in chunks of about
@@ -89,7 +88,7 @@ struct ChunkedReading {
 // reading the whole log at once. Should the byte totals reach what a double holds
 // exactly, adding up the threads' totals could round otherwise than adding line by line;
 // should the log end inside a chunk (a 0x1A byte) with later chunks already read: then
-// nothing is added and the answer is to read the whole log alone (resume_at 0).
+// nothing is added and the answer is to read the whole log alone.
 ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
                                LogTally& tally);
 

@@ -122,7 +122,6 @@ class ChunkedReadingTest : public testing_support::TempFolderTest {
     if (chunked.outcome == ChunkedReading::kGoOnAlone) {
       TextReader log;
       log.Open(file);
-      EXPECT_TRUE(log.Seek(chunked.resume_at));
       EXPECT_TRUE(ReadLogAlone(log, tally, [](LineUse, std::string_view, std::string_view) {}));
     }
     return Snapshot(areas, links, counts);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <thread>
 
 #include "config/config_reader.h"
@@ -136,7 +135,7 @@ bool Run::ReadLog() {
     // The reading threads' own sets are gone: their memory goes back before the reports.
     ReturnFreedMemory();
     if (chunked.outcome == ChunkedReading::kComplete) return true;
-    if (chunked.outcome == ChunkedReading::kFailed || !log.Seek(chunked.resume_at)) {
+    if (chunked.outcome == ChunkedReading::kFailed) {
       Print(console_, kCannotReadLog, log_name);
       return false;
     }
