@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 
 #include "platform/cp866.h"
@@ -119,7 +120,16 @@ RunResult E2eTest::Run(const std::vector<std::string>& args, std::string_view da
       RunsWindowsBuild() ? ShellQuote(WineCommand()) + " " + ShellQuote(WindowsExe()) : ShellQuote(KESTRUM_BINARY);
   for (const std::string& arg : args) command += " " + ShellQuote(arg);
   RunResult result = RunShell(command);
-  if (RunsWindowsBuild()) result.out = FromWindowsConsole(result.out);
+  if (!RunsWindowsBuild()) return result;
+  // Every run of the program writes its banner first, so a run under wine that wrote
+  // nothing at all never got as far as the program: wine lost its start, which happens
+  // now and then on a loaded machine. Such a run changed nothing, so it is run again,
+  // once, and said so in the test's output.
+  if (result.out.empty()) {
+    std::cout << "[   WINE   ] kestrum.exe wrote nothing (status " << result.status << "); run again\n";
+    result = RunShell(command);
+  }
+  result.out = FromWindowsConsole(result.out);
   return result;
 }
 
