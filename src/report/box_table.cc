@@ -30,24 +30,33 @@ BoxTable::BoxTable(const std::uint32_t* first, const std::uint32_t* last) {
     }
     column.limit = descriptor & COL_WIDTH_MASK;
   }
+  data_columns_ = columns_.size();
 }
 
 void BoxTable::AddRow(std::string_view text, double graph_value) {
   // The text ends at a NUL byte as well as at its end.
   if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
 
+  // Only the cells are kept, without the newlines that end them and without the extra
+  // ones; a row of a report is far shorter than 4 GiB.
   Row& row = rows_.emplace_back();
-  row.cells.resize(columns_.size());
-  std::size_t pos = 0;
-  for (std::size_t column = 0; column < columns_.size() && pos < text.size(); ++column) {
-    std::size_t newline = text.find('\n', pos);
-    if (newline == std::string_view::npos) newline = text.size();
-    row.cells[column].assign(text.substr(pos, newline - pos));
-    columns_[column].width = std::max(columns_[column].width, row.cells[column].size());
-    pos = newline + 1;
-  }
+  row.begin = text_.size();
   row.graph_value = graph_value;
   if (graph_value > largest_graph_value_) largest_graph_value_ = graph_value;
+  std::size_t pos = 0;
+  for (std::size_t column = 0; column < data_columns_; ++column) {
+    Cell cell;
+    if (pos < text.size()) {
+      std::size_t newline = text.find('\n', pos);
+      if (newline == std::string_view::npos) newline = text.size();
+      cell.offset = static_cast<std::uint32_t>(text_.size() - row.begin);
+      cell.size = static_cast<std::uint32_t>(newline - pos);
+      text_.append(text.substr(pos, newline - pos));
+      columns_[column].width = std::max<std::size_t>(columns_[column].width, cell.size);
+      pos = newline + 1;
+    }
+    cells_.push_back(cell);
+  }
 }
 
 std::vector<CutCell> BoxTable::Render(Sink& out) && {
@@ -59,16 +68,24 @@ std::vector<CutCell> BoxTable::Render(Sink& out) && {
   for (std::size_t index = 0; index < rows_.size(); ++index) {
     if (index == 1 || index + 1 == rows_.size()) WriteBorder(out, "╠"_cp866, "╬"_cp866, "╣"_cp866);
     line.assign(indent_);
-    const Row& row = rows_[index];
     for (std::size_t column = 0; column < columns_.size(); ++column) {
-      // As "%-Ns", "%Ns" or "%s" would print the cell: padded, never cut here.
-      const std::string& cell = row.cells[column];
-      const std::size_t width = columns_[column].width;
-      const std::size_t pad = cell.size() < width ? width - cell.size() : 0;
+      const Column& drawn = columns_[column];
       line.append(kVertical);
-      if (columns_[column].alignment == Alignment::kRight) line.append(pad, ' ');
+      if (column == data_columns_) {
+        AppendBar(line, rows_[index].graph_value, drawn.width);
+        continue;
+      }
+      // As "%-Ns", "%Ns" or "%s" would print the cell: padded, never cut here. A cell
+      // wider than its limit is drawn as "~" and its last limit-1 characters.
+      std::string_view cell = CellText(index, column);
+      const bool shortened = drawn.limit != 0 && cell.size() > drawn.limit;
+      if (shortened) cell = cell.substr(cell.size() - (drawn.limit - 1));
+      const std::size_t size = cell.size() + (shortened ? 1 : 0);
+      const std::size_t pad = size < drawn.width ? drawn.width - size : 0;
+      if (drawn.alignment == Alignment::kRight) line.append(pad, ' ');
+      if (shortened) line.push_back('~');
       line.append(cell);
-      if (columns_[column].alignment == Alignment::kLeft) line.append(pad, ' ');
+      if (drawn.alignment == Alignment::kLeft) line.append(pad, ' ');
     }
     line.append(kEndOfRow);
     out.Write(line);
@@ -81,15 +98,14 @@ std::vector<CutCell> BoxTable::Render(Sink& out) && {
 
 std::vector<CutCell> BoxTable::CutWideCells() {
   std::vector<CutCell> cut;
-  for (std::size_t column = 0; column < columns_.size(); ++column) {
+  for (std::size_t column = 0; column < data_columns_; ++column) {
     const std::size_t limit = columns_[column].limit;
     if (limit == 0 || columns_[column].width <= limit) continue;
-    for (Row& row : rows_) {
-      std::string& cell = row.cells[column];
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+      const std::string_view cell = CellText(row, column);
       if (cell.size() <= limit) continue;
       // "~" and the last limit-1 characters: the end of a tag tells more than its start.
-      std::string shortened = "~" + cell.substr(cell.size() - (limit - 1));
-      cut.push_back(CutCell{std::exchange(cell, shortened), shortened});
+      cut.push_back(CutCell{std::string(cell), "~" + std::string(cell.substr(cell.size() - (limit - 1)))});
     }
     columns_[column].width = limit;
   }
@@ -105,30 +121,30 @@ void BoxTable::PrepareColumns() {
   // A table too wide for the line gets neither a bar column nor a negative indent: it is
   // drawn from the line's start at its own width.
   if (largest_graph_value_ > 0.0 && total <= line_width) {
-    const std::size_t graph_width = line_width - total;
-    for (Row& row : rows_) {
-      std::string cell;
-      if (row.graph_value == kNoBar) {
-        cell = " ";
-      } else {
-        const double bar = static_cast<double>(graph_width) * row.graph_value / largest_graph_value_;
-        // Truncated toward zero; anything outside 0..G (a value the callers never pass)
-        // is held inside the column.
-        std::size_t length = 0;
-        if (bar >= static_cast<double>(graph_width)) {
-          length = graph_width;
-        } else if (bar >= 1.0) {
-          length = static_cast<std::size_t>(bar);
-        }
-        cell.assign(length, kBarByte);
-      }
-      row.cells.push_back(std::move(cell));
-    }
-    columns_.push_back(Column{Alignment::kLeft, 0, graph_width});
+    columns_.push_back(Column{Alignment::kLeft, 0, line_width - total});
     indent_.clear();
   } else {
     indent_.assign(total < line_width ? (line_width - total) / 2 : 0, ' ');
   }
+}
+
+void BoxTable::AppendBar(std::string& line, double graph_value, std::size_t width) const {
+  // A row without a bar shows one blank; a bar is truncated toward zero, and anything
+  // outside 0..width (a value the callers never pass) is held inside the column.
+  std::size_t length = 0;
+  if (graph_value == kNoBar) {
+    line.push_back(' ');
+    length = 1;
+  } else {
+    const double bar = static_cast<double>(width) * graph_value / largest_graph_value_;
+    if (bar >= static_cast<double>(width)) {
+      length = width;
+    } else if (bar >= 1.0) {
+      length = static_cast<std::size_t>(bar);
+    }
+    line.append(length, kBarByte);
+  }
+  if (length < width) line.append(width - length, ' ');
 }
 
 void BoxTable::WriteBorder(Sink& out, std::string_view left, std::string_view junction, std::string_view right) const {

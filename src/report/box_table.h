@@ -53,18 +53,34 @@ class BoxTable {
     std::size_t limit = 0;  // 0: no limit
     std::size_t width = 0;  // of the widest cell, then of the column as drawn
   };
+  // A row's cells are kept as spans of one text that holds every row, so that a table of
+  // many thousand rows takes little more memory than its text: one cell per column, a
+  // missing cell empty. A cell longer than its column's limit is drawn cut, and the bar
+  // cell is drawn from the graph value.
+  struct Cell {
+    std::uint32_t offset = 0;  // from the row's first byte
+    std::uint32_t size = 0;
+  };
   struct Row {
-    std::vector<std::string> cells;
+    std::size_t begin = 0;  // in text_
     double graph_value = 0.0;
   };
 
+  std::string_view CellText(std::size_t row, std::size_t column) const {
+    const Cell cell = cells_[row * data_columns_ + column];
+    return std::string_view(text_).substr(rows_[row].begin + cell.offset, cell.size);
+  }
   std::vector<CutCell> CutWideCells();
   // Adds the bar column, or the indent that centres the table.
   void PrepareColumns();
+  void AppendBar(std::string& line, double graph_value, std::size_t width) const;
   void WriteBorder(Sink& out, std::string_view left, std::string_view junction, std::string_view right) const;
 
   std::vector<Column> columns_;
+  std::size_t data_columns_ = 0;  // the columns given; a bar column may follow them
   std::vector<Row> rows_;
+  std::vector<Cell> cells_;
+  std::string text_;
   double largest_graph_value_ = 0.0;
   std::string indent_;
 };
