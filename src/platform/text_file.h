@@ -25,7 +25,7 @@ namespace kestrum {
 class TextReader {
  public:
   // The size of a read block: the reader never holds more of the file at once.
-  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+  static constexpr std::size_t kBlockSize = std::size_t{1} << 18;
 
   TextReader() = default;
   TextReader(const TextReader&) = delete;
