@@ -69,23 +69,12 @@ std::vector<CutCell> BoxTable::Render(Sink& out) && {
     if (index == 1 || index + 1 == rows_.size()) WriteBorder(out, "╠"_cp866, "╬"_cp866, "╣"_cp866);
     line.assign(indent_);
     for (std::size_t column = 0; column < columns_.size(); ++column) {
-      const Column& drawn = columns_[column];
       line.append(kVertical);
       if (column == data_columns_) {
-        AppendBar(line, rows_[index].graph_value, drawn.width);
-        continue;
+        AppendBar(line, rows_[index].graph_value, columns_[column].width);
+      } else {
+        AppendCell(line, index, column);
       }
-      // As "%-Ns", "%Ns" or "%s" would print the cell: padded, never cut here. A cell
-      // wider than its limit is drawn as "~" and its last limit-1 characters.
-      std::string_view cell = CellText(index, column);
-      const bool shortened = drawn.limit != 0 && cell.size() > drawn.limit;
-      if (shortened) cell = cell.substr(cell.size() - (drawn.limit - 1));
-      const std::size_t size = cell.size() + (shortened ? 1 : 0);
-      const std::size_t pad = size < drawn.width ? drawn.width - size : 0;
-      if (drawn.alignment == Alignment::kRight) line.append(pad, ' ');
-      if (shortened) line.push_back('~');
-      line.append(cell);
-      if (drawn.alignment == Alignment::kLeft) line.append(pad, ' ');
     }
     line.append(kEndOfRow);
     out.Write(line);
@@ -126,6 +115,21 @@ void BoxTable::PrepareColumns() {
   } else {
     indent_.assign(total < line_width ? (line_width - total) / 2 : 0, ' ');
   }
+}
+
+void BoxTable::AppendCell(std::string& line, std::size_t row, std::size_t column) const {
+  // As "%-Ns", "%Ns" or "%s" would print the cell: padded, never cut here. A cell wider
+  // than its limit is drawn as "~" and its last limit-1 characters.
+  const Column& drawn = columns_[column];
+  std::string_view cell = CellText(row, column);
+  const bool shortened = drawn.limit != 0 && cell.size() > drawn.limit;
+  if (shortened) cell = cell.substr(cell.size() - (drawn.limit - 1));
+  const std::size_t size = cell.size() + (shortened ? 1 : 0);
+  const std::size_t pad = size < drawn.width ? drawn.width - size : 0;
+  if (drawn.alignment == Alignment::kRight) line.append(pad, ' ');
+  if (shortened) line.push_back('~');
+  line.append(cell);
+  if (drawn.alignment == Alignment::kLeft) line.append(pad, ' ');
 }
 
 void BoxTable::AppendBar(std::string& line, double graph_value, std::size_t width) const {

@@ -73,6 +73,8 @@ class BoxTable {
   std::vector<CutCell> CutWideCells();
   // Adds the bar column, or the indent that centres the table.
   void PrepareColumns();
+  // Append one cell of a row, or the row's bar, to the line being drawn.
+  void AppendCell(std::string& line, std::size_t row, std::size_t column) const;
   void AppendBar(std::string& line, double graph_value, std::size_t width) const;
   void WriteBorder(Sink& out, std::string_view left, std::string_view junction, std::string_view right) const;
 

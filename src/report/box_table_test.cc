@@ -184,5 +184,35 @@ TEST(BoxTableTest, BarLengths) {
                                    }));
 }
 
+TEST(BoxTableTest, CutCellsInRightAlignedColumnsAndABarColumnWithoutRoom) {
+  // A right-aligned column pads its short cells on the left and draws a cut one as "~"
+  // and its end at the full limit.
+  BoxTable cut({COL_RIGHT | 4, COL_LEFT});
+  cut.AddRow("abcdefg\nx\n", 0.0);
+  cut.AddRow("xy\nlonger\n", 0.0);
+  StringSink console;
+  EXPECT_EQ(Render(cut, console), Lines(32, {
+                                                Border("╔", "╦", "╗", {4, 6}),
+                                                "║~efg║x     ║",
+                                                Border("╠", "╬", "╣", {4, 6}),
+                                                "║  xy║longer║",
+                                                Border("╚", "╩", "╝", {4, 6}),
+                                            }));
+  EXPECT_EQ(console.text(), "\nabcdefg\n~efg");
+
+  // A table that fills the line (T = 79) still gets a bar column, 0 wide: bars are
+  // empty, and a row without a bar shows its one blank all the same.
+  BoxTable full({COL_LEFT});
+  full.AddRow(std::string(76, 'h') + "\n", kNoBar);
+  full.AddRow(std::string(76, 'r') + "\n", 5.0);
+  EXPECT_EQ(Render(full), Lines(0, {
+                                       Border("╔", "╦", "╗", {76, 0}),
+                                       "║" + std::string(76, 'h') + "║ ║",
+                                       Border("╠", "╬", "╣", {76, 0}),
+                                       "║" + std::string(76, 'r') + "║║",
+                                       Border("╚", "╩", "╝", {76, 0}),
+                                   }));
+}
+
 }  // namespace
 }  // namespace kestrum
