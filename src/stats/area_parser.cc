@@ -71,11 +71,85 @@ inline bool ReadUsualTail(Scanner scan, std::size_t offset, std::size_t from, st
   return true;
 }
 
+// A toss line written exactly as the tosser writes it, read with plain pointers:
+// ": toss - N (B bytes)" right after the tag, figures of one to nine digits, and then one
+// of the tails ReadUsualTail takes. Every figure is the one the scanner reads there, as
+// none of them can overflow or wrap; any other line, or any other spelling of this one,
+// is left to the scanner (false, the figures unset).
+class TossLayout {
+ public:
+  explicit TossLayout(std::string_view text, std::size_t tag_length)
+      : text_(text.data()), at_(text.data() + tag_length), end_(text.data() + text.size()) {}
+
+  bool Read(std::size_t from, std::uint32_t* imported, std::uint32_t* bytes, std::uint32_t* dupes,
+            std::uint32_t* exported) {
+    if (!(Exact(": toss - ") && Figure(imported) && Exact(" (") && Figure(bytes) && Exact(" bytes)"))) return false;
+    std::uint32_t dupes_figure = 0;
+    std::uint32_t sent_figure = 0;
+    if (!LineEnds()) {
+      // The key's word at or past `from`, as ReadUsualTail asks.
+      if (!(Exact(", ") && static_cast<std::size_t>(at_ - text_) >= from)) return false;
+      if (Exact("dupes - ")) {
+        if (!Figure(&dupes_figure)) return false;
+        if (!LineEnds() && !(Exact(", sent - ") && Figure(&sent_figure))) return false;
+      } else if (Exact("sent - ")) {
+        if (!Figure(&sent_figure)) return false;
+        if (!LineEnds() && !(Exact(", dupes - ") && Figure(&dupes_figure))) return false;
+      } else {
+        return false;
+      }
+    }
+    *dupes = dupes_figure;
+    *exported = sent_figure;
+    return true;
+  }
+
+ private:
+  template <std::size_t N>
+  bool Exact(const char (&characters)[N]) {
+    if (end_ - at_ < static_cast<std::ptrdiff_t>(N - 1) || !ScanSameBytes(at_, characters)) return false;
+    at_ += N - 1;
+    return true;
+  }
+
+  // One to nine decimal digits, not followed by another digit.
+  bool Figure(std::uint32_t* value) {
+    const char* const start = at_;
+    const char* const limit = end_ - start > 10 ? start + 10 : end_;
+    std::uint32_t number = 0;
+    unsigned digit = 0;
+    while (at_ < limit && (digit = static_cast<unsigned char>(*at_) - unsigned{'0'}) <= 9) {
+      number = number * 10 + digit;
+      ++at_;
+    }
+    if (at_ == start || at_ - start > 9) return false;
+    *value = number;
+    return true;
+  }
+
+  bool LineEnds() const { return at_ == end_ || (end_ - at_ == 1 && *at_ == '\n'); }
+
+  const char* text_;
+  const char* at_;
+  const char* end_;
+};
+
 bool IsTotal(std::string_view tag) { return tag.size() == 5 && CompareAreaNames(tag, "total") == 0; }
 
-// The forms after "TAG:", the colon at tag_length.
-bool ParseAfterColon(AreaSet& areas, std::string_view text, std::size_t tag_length) {
+}  // namespace
+
+bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t tag_length) {
   const std::string_view tag = text.substr(0, tag_length);
+  {
+    std::uint32_t imported = 0;
+    std::uint32_t bytes = 0;
+    std::uint32_t dupes = 0;
+    std::uint32_t exported = 0;
+    if (TossLayout(text, tag_length).Read(tag_length + kTailSearchOffset, &imported, &bytes, &dupes, &exported)) {
+      areas.Accumulate(tag, imported, bytes, exported, dupes);
+      return true;
+    }
+  }
   // All three forms go on after any white space with a word of their own; its first
   // letter tells which form alone can match.
   Scanner form(text.substr(tag_length));
@@ -116,19 +190,6 @@ bool ParseAfterColon(AreaSet& areas, std::string_view text, std::size_t tag_leng
     return true;
   }
   return false;
-}
-
-}  // namespace
-
-bool ParseAreaLine(AreaSet& areas, std::string_view text) {
-  // Every form starts with the tag at the very first character, and a colon right after
-  // it; most lines of a log are none of them and are declined here. A tag is never
-  // longer than kMaxAreaTag: the search for its end need go no further.
-  const std::size_t tag_length = FindTagEnd(text.substr(0, kMaxAreaTag + 1));
-  if (tag_length == 0 || tag_length > kMaxAreaTag || tag_length == text.size() || text[tag_length] != ':') {
-    return false;
-  }
-  return ParseAfterColon(areas, text, tag_length);
 }
 
 }  // namespace kestrum

@@ -35,12 +35,10 @@ bool InboundHead(Scanner& scan, std::uint32_t* bytes) {
 
 }  // namespace
 
-bool ParseLinkLine(LinkSet& links, std::string_view text) {
+bool ParseLinkLineFromWord(LinkSet& links, std::string_view text) {
   // "[Inbound] XXXXXXXX.PKT (N bytes) from ADDR", "Sent to ADDR - N" and "Real message
-  // from ADDR" (one AreaFix request). Each form begins with a word of its own, at the
-  // very first character: that one alone can match. The address is read in one place
-  // for all three.
-  if (text.empty()) return false;
+  // from ADDR" (one AreaFix request). The first character tells which form alone can
+  // match. The address is read in one place for all three.
   Scanner scan(text);
   std::uint32_t received = 0;
   std::uint32_t sent = 0;
