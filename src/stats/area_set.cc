@@ -31,7 +31,7 @@ AreaRecord& AreaSet::InsertAt(const AreaRecord& record, std::size_t position) {
 }
 
 AreaRecord& AreaSet::FindOrAddUnknown(std::string_view name) {
-  if (AreaRecord* area = Find(name)) return *area;
+  if (AreaRecord* area = records_.Find(name)) return *area;
   AreaRecord& area = Add(name);
   area.flags |= AREA_UNKNOWN;
   return area;

@@ -64,9 +64,10 @@ struct NameIsKey {
 // four; shorter ones byte by byte. Texts of one length are read at the same places.
 
 // The hash of a name's key, taken of its pieces as Form::Coarse leaves them: cheap, and
-// good enough for area tags and addresses.
+// good enough for area tags and addresses. Always inline: it runs for every log line
+// that names an area or a link, and a call costs a good part of it.
 template <typename Form>
-std::uint64_t NameHash(std::string_view name) noexcept {
+[[gnu::always_inline]] inline std::uint64_t NameHash(std::string_view name) noexcept {
   using namespace key_text;
   const char* const p = name.data();
   const std::size_t n = name.size();
