@@ -8,21 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "stats/area_parser.h"
-#include "stats/link_parser.h"
 
 namespace kestrum {
 
 namespace {
-
-// Where a log line's text begins after its time stamp: offset 20, or 25 when the
-// characters at 20 and 23 are the brackets of a "[xx]" tag. A line too short for its
-// offset has an empty text.
-std::string_view LineText(std::string_view line) {
-  std::size_t offset = 20;
-  if (line.size() > 23 && line[20] == '[' && line[23] == ']') offset = 25;
-  return offset < line.size() ? line.substr(offset) : std::string_view();
-}
 
 // Byte totals are doubles. Below 2^53 a double holds every whole number exactly, so whole
 // numbers add up to the same total in any grouping; beyond it, additions round.
@@ -138,20 +127,6 @@ LineCounts& LineCounts::operator+=(const LineCounts& other) {
   area_lines += other.area_lines;
   link_lines += other.link_lines;
   return *this;
-}
-
-LineUse LogTally::TakeInside(std::string_view line, std::string_view* text) {
-  ++counts.in_period;
-  *text = LineText(line);
-  if (ParseAreaLine(areas, *text)) {
-    ++counts.area_lines;
-    return LineUse::kArea;
-  }
-  if (ParseLinkLine(links, *text)) {
-    ++counts.link_lines;
-    return LineUse::kLink;
-  }
-  return LineUse::kOther;
 }
 
 ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,

@@ -13,7 +13,9 @@
 
 #include "platform/read_only_file.h"
 #include "platform/text_file.h"
+#include "stats/area_parser.h"
 #include "stats/area_set.h"
+#include "stats/link_parser.h"
 #include "stats/link_set.h"
 #include "stats/period.h"
 
@@ -45,17 +47,33 @@ struct LogTally {
   // Takes one line (a piece of at most LOG_LINE_SIZE - 1 characters) as read: counts it,
   // and parses it when its stamp lies inside the period. A NUL ends the line for anything
   // but the reading, so a line holding one is cut there; *text is set to what the area and
-  // link parsers were given.
+  // link parsers were given. Inline, with the parsers' first tests: it runs for every
+  // line of the log, and most lines go no further than those tests.
   LineUse Take(std::string_view& line, bool has_nul, std::string_view* text) {
     if (has_nul) line = line.substr(0, line.find('\0'));
     ++counts.read;
     if (!period.Contains(line)) return LineUse::kOutsidePeriod;
-    return TakeInside(line, text);
+    ++counts.in_period;
+    *text = LineText(line);
+    if (ParseAreaLine(areas, *text)) {
+      ++counts.area_lines;
+      return LineUse::kArea;
+    }
+    if (ParseLinkLine(links, *text)) {
+      ++counts.link_lines;
+      return LineUse::kLink;
+    }
+    return LineUse::kOther;
   }
 
- private:
-  // Take for a line inside the period.
-  LineUse TakeInside(std::string_view line, std::string_view* text);
+  // Where a log line's text begins after its time stamp: offset 20, or 25 when the
+  // characters at 20 and 23 are the brackets of a "[xx]" tag. A line too short for its
+  // offset has an empty text.
+  static std::string_view LineText(std::string_view line) {
+    std::size_t offset = 20;
+    if (line.size() > 23 && line[20] == '[' && line[23] == ']') offset = 25;
+    return offset < line.size() ? line.substr(offset) : std::string_view();
+  }
 };
 
 // Reads the open reader to its end on this thread, calling on_line(use, line, text) for
