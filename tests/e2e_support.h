@@ -53,6 +53,10 @@ class E2eTest : public testing_support::TempFolderTest {
   // The names in the folder, sorted.
   std::vector<std::string> Names() const;
 
+  // Every entry under the folder with the size and time of each file, to tell whether a
+  // run changed anything.
+  std::string FolderState() const;
+
   // Shell commands run before kestrum in the same shell, such as "ulimit -f 2; ".
   std::string shell_setup_;
 };

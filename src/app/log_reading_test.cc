@@ -225,10 +225,10 @@ TEST_F(ChunkedReadingTest, ALogThatCannotBeReadFails) {
 }
 
 TEST_F(ChunkedReadingTest, ARunWritesTheSameReportsWithAnyNumberOfThreads) {
-  // A log long enough to be read in chunks by the program itself.
+  // A log long enough to be read in chunks by the program itself: two chunks and more.
   const std::string block = MakeLog(20000, 4);
   std::string log;
-  while (log.size() < 9 * TextReader::kBlockSize) log += block;
+  while (log.size() < 2 * kestrum::Run::kLogChunkSize + TextReader::kBlockSize) log += block;
   WriteBytes(path_, log);
   WriteBytes(dir_ / "Squish.cfg", "EchoArea RU.LINUX d:\\msg\\linux\r\nEchoArea OLD.AREA d:\\msg\\old -0\r\n");
   const auto run_with = [&](unsigned threads) {
@@ -239,6 +239,7 @@ TEST_F(ChunkedReadingTest, ARunWritesTheSameReportsWithAnyNumberOfThreads) {
     kestrum::Run run(console, [] { return kNow; });
     run.set_log_threads(threads);
     EXPECT_EQ(run.Main({"-c", (dir_ / "k.cfg").string()}), kExitOk) << console.text();
+    EXPECT_EQ(run.read_log_in_chunks(), threads > 1) << threads << " threads";
     return ReadBytes(report);
   };
   const std::string alone = run_with(1);

@@ -35,10 +35,6 @@ constexpr std::string_view kCountLinkLines = "Содержали информа�
 
 constexpr const char* kDebugFileNames[3] = {"f1.txt", "f2.txt", "f3.txt"};
 
-// A log is read in chunks of sixteen read blocks (4 MiB), less a little: the line that
-// crosses a chunk's end is then mostly within the blocks already read for the chunk.
-constexpr std::uint64_t kLogChunkSize = 16 * TextReader::kBlockSize - 4096;
-
 unsigned DefaultLogThreads() { return std::clamp(std::thread::hardware_concurrency(), 1U, 4U); }
 
 }  // namespace
@@ -82,6 +78,7 @@ int Run::Main(const std::vector<std::string>& args) {
   }
 
   counts_ = LineCounts{};
+  read_log_in_chunks_ = false;
   InstallHandlers();
   Print(console_, kParsing, config_file);
   ConfigReader reader(keywords_, console_);
@@ -134,7 +131,10 @@ bool Run::ReadLog() {
     const ChunkedReading chunked = ReadLogInChunks(file, size, kLogChunkSize, log_threads_, tally);
     // The reading threads' own sets are gone: their memory goes back before the reports.
     ReturnFreedMemory();
-    if (chunked.outcome == ChunkedReading::kComplete) return true;
+    if (chunked.outcome == ChunkedReading::kComplete) {
+      read_log_in_chunks_ = true;
+      return true;
+    }
     if (chunked.outcome == ChunkedReading::kFailed) {
       Print(console_, kCannotReadLog, log_name);
       return false;

@@ -40,6 +40,14 @@ class Run {
   // the machine has cores, up to four. The results are the same for any number.
   void set_log_threads(unsigned threads) { log_threads_ = threads; }
 
+  // A log is read in chunks of sixteen read blocks (4 MiB), less a little: the line that
+  // crosses a chunk's end is then mostly within the blocks already read for the chunk.
+  // Logs of two chunks or more are read by several threads.
+  static constexpr std::uint64_t kLogChunkSize = 16 * TextReader::kBlockSize - 4096;
+
+  // Whether the last Main read the log in chunks on several threads to its end.
+  bool read_log_in_chunks() const { return read_log_in_chunks_; }
+
  private:
   void InstallHandlers();
   // Reads the log, counting and routing each line; false when it cannot be opened or read.
@@ -61,6 +69,7 @@ class Run {
   std::unique_ptr<DebugFiles> debug_;  // only with Debug on
   bool debug_failed_ = false;
   unsigned log_threads_;
+  bool read_log_in_chunks_ = false;
 };
 
 }  // namespace kestrum
