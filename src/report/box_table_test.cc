@@ -200,6 +200,20 @@ TEST(BoxTableTest, CutCellsInRightAlignedColumnsAndABarColumnWithoutRoom) {
                                             }));
   EXPECT_EQ(console.text(), "\nabcdefg\n~efg");
 
+  // A plain column with a limit is cut the same way, and its short cells stay unpadded.
+  BoxTable plain({3});
+  plain.AddRow("abcdef\n", 0.0);
+  plain.AddRow("x\n", 0.0);
+  StringSink plain_console;
+  EXPECT_EQ(Render(plain, plain_console), Lines(36, {
+                                                        Border("╔", "╦", "╗", {3}),
+                                                        "║~ef║",
+                                                        Border("╠", "╬", "╣", {3}),
+                                                        "║x║",
+                                                        Border("╚", "╩", "╝", {3}),
+                                                    }));
+  EXPECT_EQ(plain_console.text(), "\nabcdef\n~ef");
+
   // A table that fills the line (T = 79) still gets a bar column, 0 wide: bars are
   // empty, and a row without a bar shows its one blank all the same.
   BoxTable full({COL_LEFT});

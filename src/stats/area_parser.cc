@@ -139,6 +139,7 @@ bool IsTotal(std::string_view tag) { return tag.size() == 5 && CompareAreaNames(
 }  // namespace
 
 bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t tag_length) {
+  if (tag_length >= text.size()) return false;  // no colon after the tag
   const std::string_view tag = text.substr(0, tag_length);
   {
     std::uint32_t imported = 0;

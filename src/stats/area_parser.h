@@ -10,7 +10,7 @@
 
 namespace kestrum {
 
-// The forms after "TAG:", the colon at tag_length.
+// The forms after "TAG:", the colon at tag_length (a text that ends there is none).
 bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t tag_length);
 
 // The text of a log line after its time stamp, newline included. Answers true when it

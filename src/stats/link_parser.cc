@@ -39,6 +39,7 @@ bool ParseLinkLineFromWord(LinkSet& links, std::string_view text) {
   // "[Inbound] XXXXXXXX.PKT (N bytes) from ADDR", "Sent to ADDR - N" and "Real message
   // from ADDR" (one AreaFix request). The first character tells which form alone can
   // match. The address is read in one place for all three.
+  if (text.empty()) return false;
   Scanner scan(text);
   std::uint32_t received = 0;
   std::uint32_t sent = 0;

@@ -8,7 +8,8 @@
 
 namespace kestrum {
 
-// ParseLinkLine for a text that begins with '[', 'S' or 'R'.
+// ParseLinkLine past its first test: for a text that begins with '[', 'S' or 'R' (any
+// other text is declined all the same).
 bool ParseLinkLineFromWord(LinkSet& links, std::string_view text);
 
 // The text of a log line after its time stamp. Answers true when it was a link line

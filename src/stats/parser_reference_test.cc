@@ -143,6 +143,9 @@ TEST(ScanfEquivalenceTest, AreaLines) {
            // Figures at and past nine digits, leading zeros, text after both keys.
            std::string("A: toss - 999999999 (4294967295 bytes), dupes - 1234567890, sent - 4294967296\n"),
            std::string("A: toss - 0000000001 (007 bytes), sent - 123456789, dupes - 99999999999999999999\n"),
+           std::string("A: toss - 999999999 (999999999 bytes), dupes - 999999999, sent - 999999999\n"),
+           std::string("A: toss - 1 (2 bytes), dupes - 1234567890, sent - 4\n"),
+           std::string("A: toss - 1 (2 bytes), sent - 99999999999999999999\n"),
            std::string("A: toss - 1 (2 bytes), dupes - 3, sent - 4 and more\n"),
            std::string("A: toss - 1 (2 bytes), dupes - 3,  sent - 4\n"),
            std::string("A: toss - 1 (2 bytes)\r\n"),
