@@ -141,15 +141,16 @@ class NameIndex {
  public:
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-  // The position of the key of a name of that hash.
-  template <typename KeyAt>
-  std::size_t Find(std::string_view name, std::uint64_t hash, const KeyAt& key_at) const {
+  // The position of the key of a name of that hash; has_key(position, name) tells
+  // whether the key stored for a position is the name's.
+  template <typename HasKey>
+  std::size_t Find(std::string_view name, std::uint64_t hash, const HasKey& has_key) const {
     if (slots_.empty()) return npos;
     const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
     for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
       const Slot slot = slots_[i];
       if (slot.position_plus_one == 0) return npos;
-      if (slot.tag == tag && KeyOf<Form>(key_at(slot.position_plus_one - 1), name)) return slot.position_plus_one - 1;
+      if (slot.tag == tag && has_key(slot.position_plus_one - 1, name)) return slot.position_plus_one - 1;
     }
   }
 
@@ -198,16 +199,20 @@ class NameIndex {
 // A vector of records (each with a `name`) and its name index. KeyForm (NameIsKey or a
 // rewriting form, see above) decides which names are the same: those of equal keys.
 // Lookups hash and compare the name given as it stands: only new records have their
-// key written.
+// key written. With a rewriting form each record also keeps the spelling its name was
+// last found by, which a lookup compares first: a log names an area the same way line
+// after line, and then no byte need be rewritten.
 template <typename Record, typename KeyForm>
 class IndexedRecords {
  public:
+  // The record of the name's key; nullptr if none. The first form notes the name's
+  // spelling as the record's last.
   Record* Find(std::string_view name) {
-    const std::size_t at = FindName(name);
+    const std::size_t at = index_.Find(name, NameHash<KeyForm>(name), HasKeyNoting());
     return at == index_.npos ? nullptr : &records_[at];
   }
   const Record* Find(std::string_view name) const {
-    const std::size_t at = FindName(name);
+    const std::size_t at = index_.Find(name, NameHash<KeyForm>(name), HasKey());
     return at == index_.npos ? nullptr : &records_[at];
   }
 
@@ -216,7 +221,7 @@ class IndexedRecords {
     const std::size_t position = records_.size();
     records_.push_back(std::move(record));
     const std::uint64_t hash = StoreKey(records_.back().name, position);
-    if (index_.Find(records_.back().name, hash, KeyAt()) == index_.npos) index_.Insert(hash, position, KeyAt());
+    if (index_.Find(records_.back().name, hash, HasKey()) == index_.npos) index_.Insert(hash, position, KeyAt());
     return records_.back();
   }
 
@@ -237,27 +242,59 @@ class IndexedRecords {
   typename std::vector<Record>::const_iterator end() const { return records_.end(); }
 
  private:
-  // Where a rewritten key lies in key_text_.
+  // Where a rewritten key lies in key_text_; the last spelling follows it, as long.
   struct KeySpan {
     std::size_t offset;
     std::size_t length;
   };
 
-  std::size_t FindName(std::string_view name) const { return index_.Find(name, NameHash<KeyForm>(name), KeyAt()); }
-
   // Keeps the key of the name of the record just placed at position and answers its
-  // hash. Rewritten keys are appended to key_text_ and found by offset, so they stay
-  // valid when it grows.
+  // hash. Rewritten keys are appended to key_text_, each with the name as its first
+  // spelling, and found by offset, so they stay valid when it grows.
   std::uint64_t StoreKey(std::string_view name, std::size_t position) {
     if constexpr (KeyForm::kRewrites) {
       const KeySpan span{key_text_.size(), name.size()};
-      key_text_.resize(span.offset + span.length);
+      key_text_.resize(span.offset + 2 * span.length);
       WriteKey<KeyForm>(name, key_text_.data() + span.offset);
+      std::memcpy(key_text_.data() + span.offset + span.length, name.data(), span.length);
       key_spans_.insert(key_spans_.begin() + static_cast<std::ptrdiff_t>(position), span);
     } else {
       (void)position;
     }
     return NameHash<KeyForm>(name);
+  }
+
+  // Whether the record at a position has the name's key. With a rewriting form the
+  // name's spelling is compared with the record's last one before its key.
+  auto HasKey() const {
+    return [this](std::size_t position, std::string_view name) {
+      if constexpr (KeyForm::kRewrites) {
+        const KeySpan span = key_spans_[position];
+        if (span.length != name.size()) return false;
+        const char* const key = key_text_.data() + span.offset;
+        return KeyOf<NameIsKey>(std::string_view(key + span.length, span.length), name) ||
+               KeyOf<KeyForm>(std::string_view(key, span.length), name);
+      } else {
+        return KeyOf<KeyForm>(records_[position].name, name);
+      }
+    };
+  }
+
+  // HasKey, noting a name of the key spelt otherwise as the record's last spelling.
+  auto HasKeyNoting() {
+    return [this](std::size_t position, std::string_view name) {
+      if constexpr (KeyForm::kRewrites) {
+        const KeySpan span = key_spans_[position];
+        if (span.length != name.size()) return false;
+        char* const key = key_text_.data() + span.offset;
+        if (KeyOf<NameIsKey>(std::string_view(key + span.length, span.length), name)) return true;
+        if (!KeyOf<KeyForm>(std::string_view(key, span.length), name)) return false;
+        std::memcpy(key + span.length, name.data(), span.length);
+        return true;
+      } else {
+        return KeyOf<KeyForm>(records_[position].name, name);
+      }
+    };
   }
 
   auto KeyAt() const {
@@ -273,7 +310,7 @@ class IndexedRecords {
 
   std::vector<Record> records_;
   std::vector<KeySpan> key_spans_;  // for rewriting key forms: one per record, in its place
-  std::string key_text_;            // the rewritten keys one after another
+  std::string key_text_;            // the rewritten keys one after another, each with its last spelling
   NameIndex<KeyForm> index_;
 };
 

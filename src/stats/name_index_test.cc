@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz/random_text.h"
@@ -66,9 +67,13 @@ TEST(NameIndexTest, AreaNamesAreOneWhateverTheCaseOfTheirLetters) {
     EXPECT_EQ(Folded(areas[position].name), folded) << Shown(folded);
   }
   for (const std::string& name : names) {
+    // Found by any spelling, each lookup noting its own as the last one, and by a lookup
+    // that notes nothing.
     const AreaRecord* area = areas.Find(OtherCase(random, name));
     ASSERT_NE(area, nullptr) << Shown(name);
     EXPECT_EQ(area, &areas[first.at(Folded(name))]) << Shown(name);
+    EXPECT_EQ(std::as_const(areas).Find(OtherCase(random, name)), area) << Shown(name);
+    EXPECT_EQ(areas.Find(name), area) << Shown(name);
     // A byte other than a letter changed in its 0x20 bit makes another name, which the
     // coarse hash does not tell from this one: only the comparison does.
     for (std::size_t at = 0; at < name.size(); ++at) {
