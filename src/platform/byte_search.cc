@@ -49,7 +49,7 @@ namespace plain {
 std::uint64_t BreakMask64(const char* p) {
   std::uint64_t mask = 0;
   for (int i = 0; i < 64; ++i) {
-    if (IsBreak(p[i])) mask |= std::uint64_t{1} << i;
+    if (static_cast<unsigned char>(p[i]) < 0x0E) mask |= std::uint64_t{1} << i;
   }
   return mask;
 }

@@ -12,9 +12,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/cp866.h"
@@ -160,6 +162,61 @@ TEST_F(TextFileTest, ReaderKeepsLinesWholeAcrossItsBlocks) {
     ++index;
   }
   EXPECT_EQ(index, expected.size());
+}
+
+// The text-mode reading by its definition: everything from the first 0x1A on is gone,
+// every CR is dropped, and the rest is cut after each newline and into pieces of at most
+// max_chars characters.
+std::vector<std::string> PlainLines(std::string text, std::size_t max_chars) {
+  text = text.substr(0, text.find('\x1A'));
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  std::vector<std::string> lines;
+  std::string line;
+  for (const char c : text) {
+    line += c;
+    if (c == '\n' || line.size() == max_chars) lines.push_back(std::exchange(line, std::string()));
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(TextFileTest, QuickReadingAgreesWithThePlainDefinitionOnRandomText) {
+  // Usual lines with CR LF and LF ends among lines holding tabs, other control bytes,
+  // stray CRs and NULs, long lines, and now and then an end-of-file mark; over several
+  // read blocks, so that lines cross the blocks' ends. Both ways of reading must cut the
+  // same lines, and say which hold a NUL.
+  std::mt19937 random(1223);
+  constexpr std::string_view kOdd("\t\x0B\x0C\x01\r\x00\x0E\x1F", 8);
+  for (int round = 0; round < 6; ++round) {
+    std::string text;
+    while (text.size() < 3 * TextReader::kBlockSize / 2) {
+      std::string line(random() % 90, 'x');
+      for (char& c : line) c = static_cast<char>('a' + random() % 26);
+      if (random() % 4 == 0 && !line.empty()) line[random() % line.size()] = kOdd[random() % kOdd.size()];
+      if (random() % 50 == 0) line += std::string(300 + random() % 300, 'L');
+      text += line + (random() % 3 == 0 ? "\n" : "\r\n");
+    }
+    if (round % 2 == 1) text[text.size() / 2 + random() % 1000] = '\x1A';
+    WriteBytes(dir_ / "in.txt", text);
+    for (const std::size_t max_chars : {std::size_t{249}, std::size_t{1023}}) {
+      const std::vector<std::string> expected = PlainLines(text, max_chars);
+      TextReader reader;
+      ASSERT_TRUE(reader.Open((dir_ / "in.txt").string()));
+      std::vector<std::string> quick;
+      bool nul_flags_right = true;
+      reader.ReadLinesUntil(max_chars, std::numeric_limits<std::uint64_t>::max(),
+                            [&](std::string_view line, bool has_nul) {
+                              quick.emplace_back(line);
+                              nul_flags_right = nul_flags_right && has_nul == (line.find('\0') != line.npos);
+                            });
+      EXPECT_FALSE(reader.Failed());
+      EXPECT_TRUE(nul_flags_right) << "round " << round;
+      ASSERT_EQ(quick.size(), expected.size()) << "round " << round << ", limit " << max_chars;
+      for (std::size_t i = 0; i < quick.size(); ++i) {
+        ASSERT_EQ(quick[i], expected[i]) << "round " << round << ", limit " << max_chars << ", line " << i;
+      }
+    }
+  }
 }
 
 TEST_F(TextFileTest, ReadersSharingOneOpenFileEachReadTheirOwnPart) {

@@ -68,9 +68,11 @@ class TextReader {
   bool Failed() const { return failed_; }
 
  private:
-  // The position of the first newline, CR or NUL in [from, limit) of data, or limit.
-  // Lines are shorter than 64 bytes as a rule, so the breaks of the 64-byte block that
-  // served the previous line (bit i for byte base + i) mostly serve this one too.
+  // The position of the first newline, CR or NUL in [from, limit) of data, or limit; or
+  // of a tab or another control character before them, which makes the line one for
+  // ReadLineSlowly all the same. Lines are shorter than 64 bytes as a rule, so the marks
+  // of the 64-byte block that served the previous line (bit i for byte base + i) mostly
+  // serve this one too.
   static std::size_t NextBreak(const char* data, std::size_t from, std::size_t limit, std::size_t& base,
                                std::uint64_t& hits) {
     if (from >= base && from - base < 64) {
