@@ -17,7 +17,7 @@ LinkRecord& LinkSet::InsertAt(const LinkRecord& record, std::size_t position) {
 }
 
 void LinkSet::Accumulate(std::string_view name, std::uint32_t received, std::uint32_t sent, std::uint32_t requests) {
-  LinkRecord* link = Find(name);
+  LinkRecord* link = records_.Find(name);
   if (link == nullptr) link = &Add(name);
   link->bytes_received += static_cast<double>(received);
   link->bytes_sent += static_cast<double>(sent);
