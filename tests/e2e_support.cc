@@ -127,9 +127,10 @@ RunResult E2eTest::Run(const std::vector<std::string>& args, std::string_view da
   if (!RunsWindowsBuild()) return RunShell(command);
 
   // Now and then, on a loaded machine, wine loses the start of a program: nothing is
-  // written, to the console or to a file. Such a run, and only such a one, is run again,
-  // once, and said so in the test's output. A run that wrote a file, or that hung, or
-  // whose banner was lost with a crash (the console is written at the end), still fails.
+  // written, to the console or to a file. Such a run is run again, once, and said so in
+  // the test's output. A run that wrote a file or hung still fails; one that crashed
+  // before writing anything (the console is written at the end) looks the same as a lost
+  // start and is run again, so only a crash that comes back fails its test.
   const std::string before = FolderState();
   RunResult result = RunShell(command);
   if (result.out.empty() && result.status != 124 && FolderState() == before) {

@@ -68,6 +68,7 @@ void Run::InstallHandlers() {
 }
 
 int Run::Main(const std::vector<std::string>& args) {
+  read_log_in_chunks_ = false;
   Print(console_, "Kestrum, %s%s\n", VERSION_TEXT, kMakerNotice);
   std::string config_file(kDefaultConfigFile);
   if (args.size() == 2 && args[0] == "-c") {
@@ -78,7 +79,6 @@ int Run::Main(const std::vector<std::string>& args) {
   }
 
   counts_ = LineCounts{};
-  read_log_in_chunks_ = false;
   InstallHandlers();
   Print(console_, kParsing, config_file);
   ConfigReader reader(keywords_, console_);

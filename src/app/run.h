@@ -42,10 +42,12 @@ class Run {
 
   // A log is read in chunks of sixteen read blocks (4 MiB), less a little: the line that
   // crosses a chunk's end is then mostly within the blocks already read for the chunk.
-  // Logs of two chunks or more are read by several threads.
+  // Without Debug, logs of two chunks or more are read by several threads when the run
+  // may use more than one.
   static constexpr std::uint64_t kLogChunkSize = 16 * TextReader::kBlockSize - 4096;
 
-  // Whether the last Main read the log in chunks on several threads to its end.
+  // Whether the last Main read the log in chunks on several threads to its end (false
+  // for a run that ended before reading it).
   bool read_log_in_chunks() const { return read_log_in_chunks_; }
 
  private:

@@ -40,8 +40,9 @@ TEST(ByteSearchTest, LineBreaksAgreeWithThePlainSearch) {
   std::mt19937 random(1);
   for (int round = 0; round < 300; ++round) {
     const std::string text = RandomText(random, 64 + random() % 200,
-                                        "ab \t\x0B\n\r\0\x1A"
-                                        "xyzxyzxyz");
+                                        std::string_view("ab \t\x0B\x0D\x0E\n\r\0\x1A"
+                                                         "xyzxyzxyz",
+                                                         20));
     const ExactCopy copy(text);
     const char* data = copy.view().data();
     for (std::size_t at = 0; at + 64 <= text.size(); ++at) {

@@ -189,7 +189,8 @@ TEST_F(TextFileTest, QuickReadingAgreesWithThePlainDefinitionOnRandomText) {
   constexpr std::string_view kOdd("\t\x0B\x0C\x01\r\x00\x0E\x1F", 8);
   for (int round = 0; round < 6; ++round) {
     std::string text;
-    while (text.size() < 3 * TextReader::kBlockSize / 2) {
+    const std::size_t size = (round % 3 == 2 ? 3 : 1) * TextReader::kBlockSize + TextReader::kBlockSize / 2;
+    while (text.size() < size) {
       std::string line(random() % 90, 'x');
       for (char& c : line) c = static_cast<char>('a' + random() % 26);
       if (random() % 4 == 0 && !line.empty()) line[random() % line.size()] = kOdd[random() % kOdd.size()];
@@ -215,6 +216,22 @@ TEST_F(TextFileTest, QuickReadingAgreesWithThePlainDefinitionOnRandomText) {
       for (std::size_t i = 0; i < quick.size(); ++i) {
         ASSERT_EQ(quick[i], expected[i]) << "round " << round << ", limit " << max_chars << ", line " << i;
       }
+
+      // Stopping at a byte of the file and going on from there reads the same lines, and
+      // so does reading them one by one.
+      TextReader halves;
+      ASSERT_TRUE(halves.Open((dir_ / "in.txt").string()));
+      std::vector<std::string> parts;
+      const auto collect = [&](std::string_view line, bool) { parts.emplace_back(line); };
+      halves.ReadLinesUntil(max_chars, random() % text.size(), collect);
+      halves.ReadLinesUntil(max_chars, std::numeric_limits<std::uint64_t>::max(), collect);
+      EXPECT_EQ(parts, expected) << "round " << round << ", limit " << max_chars;
+      TextReader single;
+      ASSERT_TRUE(single.Open((dir_ / "in.txt").string()));
+      std::vector<std::string> one_by_one;
+      std::string_view line;
+      while (single.ReadLine(max_chars, &line)) one_by_one.emplace_back(line);
+      EXPECT_EQ(one_by_one, expected) << "round " << round << ", limit " << max_chars;
     }
   }
 }

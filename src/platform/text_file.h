@@ -69,8 +69,8 @@ class TextReader {
 
  private:
   // The position of the first newline, CR or NUL in [from, limit) of data, or limit; or
-  // of a tab or another control character before them, which makes the line one for
-  // ReadLineSlowly all the same. Lines are shorter than 64 bytes as a rule, so the marks
+  // in a whole 64-byte block, of a tab or another control character before them, which
+  // makes the line one for ReadLineSlowly all the same. Lines are shorter than 64 bytes as a rule, so the marks
   // of the 64-byte block that served the previous line (bit i for byte base + i) mostly
   // serve this one too.
   static std::size_t NextBreak(const char* data, std::size_t from, std::size_t limit, std::size_t& base,
@@ -116,8 +116,8 @@ class TextReader {
     has_nul_ = false;
     return true;
   }
-  // Everything else: a line across the buffer's end, stray CRs, NULs, the limit, the
-  // end of the file.
+  // Everything else: a line across the buffer's end, stray CRs, NULs, tabs and other
+  // control bytes, the limit, the end of the file.
   bool ReadLineSlowly(std::size_t max_chars, std::string_view* line);
 
   // Makes room and reads the next block; answers false when no byte was added.
@@ -138,7 +138,7 @@ class TextReader {
   bool at_end_ = false;
   bool failed_ = false;
   bool has_nul_ = false;
-  // The line breaks of the 64-byte block at hits_base_ of the buffer, one bit a byte.
+  // The bytes below 0x0E of the 64-byte block at hits_base_ of the buffer, a bit each.
   std::size_t hits_base_ = kNoHits;
   std::uint64_t hits_ = 0;
 };
@@ -171,7 +171,8 @@ bool TextReader::ReadLinesUntil(std::size_t max_chars, std::uint64_t stop, Take&
     has_nul_ = false;
     if (pos >= stop_at) return true;
     // Any other line, with every further piece of it: across the buffer's end, with a
-    // stray CR or a NUL, cut at the limit; or none at the end of the file.
+    // stray CR, a NUL or another control byte, cut at the limit; or none at the end of
+    // the file.
     std::string_view line;
     do {
       if (!ReadLineSlowly(max_chars, &line)) return false;

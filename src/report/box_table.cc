@@ -118,7 +118,7 @@ void BoxTable::PrepareColumns() {
 }
 
 void BoxTable::AppendCell(std::string& line, std::size_t row, std::size_t column) const {
-  // As "%-Ns", "%Ns" or "%s" would print the cell, padded to the column's width; a cell
+  // As "%-Ns", "%Ns" or "%s" would print the cell (a plain column's unpadded); a cell
   // wider than its limit is drawn as "~" and its last limit-1 characters.
   const Column& drawn = columns_[column];
   std::string_view cell = CellText(row, column);

@@ -65,7 +65,7 @@ class AreaSet {
     static constexpr bool kRewrites = true;
     // Up to eight bytes packed into a word with a-z folded to A-Z and every other byte,
     // 0x80-0xFF included, kept. Inline: every lookup of a tag written otherwise than
-    // its key runs it on each piece.
+    // its last spelling runs it on each piece.
     static std::uint64_t Rewrite(std::uint64_t bytes) noexcept {
       return bytes - (BytesInRange(bytes, 'a', 'z') >> 2);  // 0x80 >> 2 == 'a' - 'A'
     }

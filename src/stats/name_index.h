@@ -5,8 +5,9 @@
 // A record's key is its name, or a byte-by-byte rewriting of it (the area set folds
 // letter case). A lookup takes the name it is given as it stands, eight bytes at a time:
 // it hashes a coarser form that every name of one key shares, and compares it with the
-// stored key, rewriting a piece of it only where the two differ. No copy of the name is
-// made, and stored names are never rewritten again.
+// stored key, rewriting a piece of it only where the two differ; with a rewriting form
+// it first compares the spelling the record was last found by, and a name spelt
+// otherwise becomes that spelling. Stored keys are never rewritten again.
 #pragma once
 
 #include <cstddef>
