@@ -33,61 +33,37 @@ std::uint32_t FigureAfter(std::string_view text, std::size_t at, std::size_t off
   return at == std::string_view::npos ? 0 : FigureAt(text, at + offset);
 }
 
-// The tail as the tosser writes it, " bytes)" and then either the end of the line or
-// ", dupes - D", ", sent - S", both in that order or both the other way round, read in
-// place from the scanner just past the byte count: the figures are those the search
-// from `from` (kTailSearchOffset past the tag) finds. No key can begin in what the
-// scanner took after the tag nor in " bytes), " (colon, toss, blanks, signs, digits,
-// parenthesis: no "du", no "se"), nor in a figure and the ", " after it, so the first
-// "du" is the one in "dupes" and the first "se" the one in "sent" when the word lies at
-// or past `from`. A key left out of the tail is absent only when the line ends right
-// after the last figure; both keys found, whatever follows does not matter. offset is
-// where the scanner's text begins in the line. False, with the figures unset, for any
-// other tail, which the search then reads.
-inline bool ReadUsualTail(Scanner scan, std::size_t offset, std::size_t from, std::uint32_t* dupes,
-                          std::uint32_t* exported) {
-  if (!scan.Exact(" bytes)")) return false;
-  const auto line_ends = [&scan] { return scan.at_end() || scan.rest() == "\n"; };
-  if (line_ends()) {
-    *dupes = 0;
-    *exported = 0;
-    return true;
-  }
-  // ", dupes - D" or ", sent - S" first, the key's word at or past `from`.
-  if (!(scan.Exact(", ") && offset + scan.pos() >= from)) return false;
-  std::uint32_t dupes_figure = 0;
-  std::uint32_t sent_figure = 0;
-  if (scan.Exact("dupes - ")) {
-    if (!scan.Unsigned(&dupes_figure)) return false;
-    if (!line_ends() && !(scan.Exact(", sent - ") && scan.Unsigned(&sent_figure))) return false;
-  } else if (scan.Exact("sent - ")) {
-    if (!scan.Unsigned(&sent_figure)) return false;
-    if (!line_ends() && !(scan.Exact(", dupes - ") && scan.Unsigned(&dupes_figure))) return false;
-  } else {
-    return false;
-  }
-  *dupes = dupes_figure;
-  *exported = sent_figure;
-  return true;
-}
-
-// A toss line written exactly as the tosser writes it, read with plain pointers:
-// ": toss - N (B bytes)" right after the tag, figures of one to nine digits, and then one
-// of the tails ReadUsualTail takes. Every figure is the one the scanner reads there, as
-// none of them can overflow or wrap; any other line, or any other spelling of this one,
-// is left to the scanner (false, the figures unset).
+// A toss line written exactly as the tosser writes it, read with plain pointers from a
+// given place: ": toss - N (B bytes)" right after the tag, figures of one to nine digits
+// (the scanner reads each to the same value, as none can overflow or wrap), and then the
+// tail. Any other line, or any other spelling of this one, is left to the scanner
+// (false, the figures unset).
 class TossLayout {
  public:
-  explicit TossLayout(std::string_view text, std::size_t tag_length)
-      : text_(text.data()), at_(text.data() + tag_length), end_(text.data() + text.size()) {}
+  TossLayout(std::string_view text, std::size_t at)
+      : text_(text.data()), at_(text.data() + at), end_(text.data() + text.size()) {}
 
+  // The whole form from the colon after the tag.
   bool Read(std::size_t from, std::uint32_t* imported, std::uint32_t* bytes, std::uint32_t* dupes,
             std::uint32_t* exported) {
-    if (!(Exact(": toss - ") && Figure(imported) && Exact(" (") && Figure(bytes) && Exact(" bytes)"))) return false;
+    return Exact(": toss - ") && Figure(imported) && Exact(" (") && Figure(bytes) && Tail(from, dupes, exported);
+  }
+
+  // The tail from just past the byte count: " bytes)" and then either the end of the
+  // line or ", dupes - D", ", sent - S", both in that order or both the other way round.
+  // Its figures are those the search from `from` (kTailSearchOffset past the tag) finds:
+  // no key can begin in what was read after the tag nor in " bytes), " (colon, toss,
+  // blanks, signs, digits, parenthesis: no "du", no "se"), nor in a figure and the ", "
+  // after it, so the first "du" is the one in "dupes" and the first "se" the one in
+  // "sent" when the word lies at or past `from`. A key left out of the tail is absent
+  // only when the line ends right after the last figure; both keys found, whatever
+  // follows does not matter. False, with the figures unset, for any other tail, which
+  // the search then reads.
+  bool Tail(std::size_t from, std::uint32_t* dupes, std::uint32_t* exported) {
+    if (!Exact(" bytes)")) return false;
     std::uint32_t dupes_figure = 0;
     std::uint32_t sent_figure = 0;
     if (!LineEnds()) {
-      // The key's word at or past `from`, as ReadUsualTail asks.
       if (!(Exact(", ") && static_cast<std::size_t>(at_ - text_) >= from)) return false;
       if (Exact("dupes - ")) {
         if (!Figure(&dupes_figure)) return false;
@@ -169,7 +145,7 @@ bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t ta
     const std::size_t from = tag.size() + kTailSearchOffset;
     std::uint32_t dupes = 0;
     std::uint32_t exported = 0;
-    if (!ReadUsualTail(form, tag.size(), from, &dupes, &exported)) {
+    if (!TossLayout(text, tag.size() + form.pos()).Tail(from, &dupes, &exported)) {
       const TailKeys keys = FindTailKeys(text, from);
       dupes = FigureAfter(text, keys.dupes, kDupesFigureOffset);
       exported = FigureAfter(text, keys.sent, kSentFigureOffset);
