@@ -8,10 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <iterator>
+#include <map>
 #include <string>
-#include <system_error>
-#include <utility>
 #include <vector>
 
 #include "platform/cp866.h"
@@ -79,8 +77,12 @@ void E2eTest::WriteRaw(std::string_view name, std::string_view bytes) const {
 }
 
 std::string E2eTest::ReadRaw(std::string_view name) const {
+  // In blocks: the listings of the robustness tests read megabytes.
   std::ifstream in(Path(name), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes;
+  char buffer[65536];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 std::vector<std::string> E2eTest::Names() const {
@@ -131,9 +133,9 @@ RunResult E2eTest::Run(const std::vector<std::string>& args, std::string_view da
   // the test's output. A run that wrote a file or hung still fails; one that crashed
   // before writing anything (the console is written at the end) looks the same as a lost
   // start and is run again, so only a crash that comes back fails its test.
-  const std::string before = FolderState();
+  const Listing before = List();
   RunResult result = RunShell(command);
-  if (result.out.empty() && result.status != 124 && FolderState() == before) {
+  if (result.out.empty() && result.status != 124 && List() == before) {
     std::cout << "[   WINE   ] kestrum.exe wrote nothing (status " << result.status << "); run again\n";
     result = RunShell(command);
   }
@@ -141,21 +143,13 @@ RunResult E2eTest::Run(const std::vector<std::string>& args, std::string_view da
   return result;
 }
 
-std::string E2eTest::FolderState() const {
-  std::vector<std::string> entries;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_, error)) {
-    std::string line = entry.path().string();
-    if (entry.is_regular_file(error)) {
-      line += ' ' + std::to_string(entry.file_size(error)) + ' ' +
-              std::to_string(entry.last_write_time(error).time_since_epoch().count());
-    }
-    entries.push_back(std::move(line));
+E2eTest::Listing E2eTest::List() const {
+  Listing listing;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_)) {
+    const std::string name = std::filesystem::relative(entry.path(), dir_).generic_string();
+    listing[entry.is_directory() ? name + "/" : name] = entry.is_regular_file() ? ReadRaw(name) : "";
   }
-  std::sort(entries.begin(), entries.end());
-  std::string state;
-  for (const std::string& line : entries) state += line + '\n';
-  return state;
+  return listing;
 }
 
 }  // namespace kestrum::e2e

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,9 +54,9 @@ class E2eTest : public testing_support::TempFolderTest {
   // The names in the folder, sorted.
   std::vector<std::string> Names() const;
 
-  // Every entry under the folder with the size and time of each file, to tell whether a
-  // run changed anything.
-  std::string FolderState() const;
+  // Every file and folder below the run folder: its path and, for a file, its bytes.
+  using Listing = std::map<std::string, std::string>;
+  Listing List() const;
 
   // Shell commands run before kestrum in the same shell, such as "ulimit -f 2; ".
   std::string shell_setup_;

@@ -74,18 +74,6 @@ bool EndsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-// The whole file, read in blocks: the listings read megabytes, too many for a byte at a time.
-std::string ReadFile(const std::filesystem::path& path) {
-  std::string bytes;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return bytes;
-  char buffer[65536];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-  std::fclose(file);
-  return bytes;
-}
-
 // Random bytes; without 0x1A unless asked for, since the first one would end the file.
 std::string RandomBytes(std::mt19937& rng, std::size_t size, bool end_of_file_bytes = false) {
   std::uniform_int_distribution<int> byte(0, 255);
@@ -235,18 +223,6 @@ std::string LogSoup(std::mt19937& rng, std::size_t size) {
 
 class RobustnessTest : public E2eTest {
  protected:
-  // Every file and folder below the run folder: its path and, for a file, its bytes.
-  using Listing = std::map<std::string, std::string>;
-
-  Listing List() const {
-    Listing listing;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_)) {
-      const std::string name = std::filesystem::relative(entry.path(), dir_).generic_string();
-      listing[entry.is_directory() ? name + "/" : name] = entry.is_regular_file() ? ReadFile(entry.path()) : "";
-    }
-    return listing;
-  }
-
   // Runs the program and checks what every run must keep whatever its input: a defined
   // status, a silent standard error, and no file created, changed or removed but those
   // in may_write.
@@ -424,7 +400,7 @@ TEST_F(RobustnessTest, HundredThousandAreasAndTwentyThousandLinks) {
   WriteSetup("Out.File.Name big.rep AIDL\n", squish, log);
   const RunResult run = RunChecked({"-c", "k.cfg"}, {"big.rep"});
   EXPECT_EQ(run.status, 0) << run.out.substr(0, 400);
-  const std::string report = ReadFile(Path("big.rep"));
+  const std::string report = ReadRaw("big.rep");
   EXPECT_EQ(Count(report, Cp866("Всего по 50000 эхам:")), 2U);  // A and I
   EXPECT_EQ(Count(report, Cp866("Всего 50000 мёртвых эх")), 1U);
   EXPECT_EQ(Count(report, Cp866("Всего по 20000 линкам:")), 1U);
