@@ -4,6 +4,7 @@
 #include <atomic>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -36,12 +37,14 @@ struct ThreadPart {
   AreaSet areas;
   LinkSet links;
   LineCounts counts;
+  std::optional<TimeFigures> times;  // when the run keeps them
   std::vector<ChunkMark> chunks;
   bool failed = false;
   // The first of its chunks inside which the log ended (a 0x1A byte, or the file
   // shorter than its size), and whether a later chunk of it took any line.
   std::uint64_t ended_in = std::numeric_limits<std::uint64_t>::max();
   std::uint64_t last_chunk_with_lines = 0;  // 0 also when none took a line
+  std::uint64_t end = 0;                    // where the log's last chunk ended, if read here
 };
 
 // One thread's reading of chunks through the one open log, with a read buffer and a
@@ -75,12 +78,13 @@ class ChunkReader {
       } while (line.back() != '\n');
     }
     if (!ended) {
-      LogTally tally{period_, part.areas, part.links, part.counts};
+      LogTally tally{period_, part.areas, part.links, part.counts, part.times ? &*part.times : nullptr};
       std::string_view text;
       ended = !log_.ReadLinesUntil(LOG_LINE_SIZE - 1, limit,
                                    [&](std::string_view piece, bool has_nul) { tally.Take(piece, has_nul, &text); });
     }
     if (log_.Failed()) part.failed = true;
+    if (limit == std::numeric_limits<std::uint64_t>::max()) part.end = log_.position();
     if (part.counts.read != read_before) part.last_chunk_with_lines = i;
     if (ended) part.ended_in = std::min(part.ended_in, i);
   }
@@ -110,6 +114,7 @@ void AddUpParts(const std::vector<std::unique_ptr<ThreadPart>>& parts, LogTally&
                        last ? part->links.count() : part->chunks[k + 1].links_before});
     }
     tally.counts += part->counts;
+    if (tally.times != nullptr && part->times) *tally.times += *part->times;
   }
   std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.chunk < b.chunk; });
   for (const Span& span : spans) {
@@ -149,11 +154,16 @@ ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std:
     }
   };
   std::vector<std::unique_ptr<ThreadPart>> parts;
-  parts.push_back(std::make_unique<ThreadPart>());
+  const auto new_part = [&] {
+    auto part = std::make_unique<ThreadPart>();
+    if (tally.times != nullptr) part->times.emplace(tally.times->EmptyCopy());
+    return part;
+  };
+  parts.push_back(new_part());
   std::vector<std::thread> helpers;
   for (unsigned t = 1; t < threads; ++t) {
     try {
-      parts.push_back(std::make_unique<ThreadPart>());
+      parts.push_back(new_part());
       helpers.emplace_back(read_chunks, parts.back().get());
     } catch (const std::system_error&) {
       parts.pop_back();
@@ -164,10 +174,12 @@ ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std:
   for (std::thread& helper : helpers) helper.join();
 
   std::uint64_t ended_in = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t end = 0;
   double total = ByteTotal(tally.areas, tally.links);
   for (const auto& part : parts) {
     if (part->failed) return ChunkedReading{ChunkedReading::kFailed};
     ended_in = std::min(ended_in, part->ended_in);
+    end = std::max(end, part->end);
     total += ByteTotal(part->areas, part->links);
   }
   // A chunk after the one in which the log ended must have taken nothing: a 0x1A byte
@@ -178,7 +190,38 @@ ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std:
   for (const auto& part : parts) read_past_end = read_past_end || part->last_chunk_with_lines > ended_in;
   if (read_past_end || !(total < kExactDoubleLimit)) return ChunkedReading{ChunkedReading::kGoOnAlone};
   AddUpParts(parts, tally);
-  return ChunkedReading{};
+  return ChunkedReading{ChunkedReading::kComplete, end};
+}
+
+bool TakeOutUnlistedAreas(const ReadOnlyFile& log, std::uint64_t end, LogTally& tally) {
+  if (tally.times == nullptr) return true;
+  // The areas to take out are those shown without messages whose lines brought bytes.
+  // The log is read again into sets in which they alone are counted: every other area
+  // of the run is there flagged ignored, and any area new to this reading is unknown.
+  const std::uint32_t shown_mask = tally.times->hidden_flags();
+  AreaSet again;
+  bool any = false;
+  for (const AreaRecord& area : tally.areas) {
+    const bool listed = area.imported != 0 || area.exported != 0 || area.dupes != 0;
+    const bool unlisted = (area.flags & shown_mask) == 0 && !listed && area.imported_bytes != 0.0;
+    again.Add(area.name).flags = unlisted ? 0U : static_cast<std::uint32_t>(AREA_IGNORED);
+    any = any || unlisted;
+  }
+  if (!any) return true;
+
+  ReportPeriod period = tally.period;
+  TimeFigures unlisted(tally.times->EmptyCopy(AREA_IGNORED | AREA_UNKNOWN));
+  LinkSet links;
+  LineCounts counts;
+  LogTally again_tally{period, again, links, counts, &unlisted};
+  TextReader reader;
+  reader.Open(log);
+  std::string_view text;
+  reader.ReadLinesUntil(LOG_LINE_SIZE - 1, end,
+                        [&](std::string_view line, bool has_nul) { again_tally.Take(line, has_nul, &text); });
+  if (reader.Failed()) return false;
+  *tally.times -= unlisted;
+  return true;
 }
 
 }  // namespace kestrum

@@ -18,6 +18,7 @@
 #include "stats/link_parser.h"
 #include "stats/link_set.h"
 #include "stats/period.h"
+#include "stats/time_figures.h"
 
 namespace kestrum {
 
@@ -37,12 +38,14 @@ struct LineCounts {
 // What became of a log line.
 enum class LineUse { kOutsidePeriod, kArea, kLink, kOther };
 
-// Where a line's figures go: the period filters, the sets and counts take the figures.
+// Where a line's figures go: the period filters, the sets and counts take the figures,
+// and the day and hour figures, when a report shows them, the shown areas' figures.
 struct LogTally {
   const ReportPeriod& period;
   AreaSet& areas;
   LinkSet& links;
   LineCounts& counts;
+  TimeFigures* times;  // nullptr when no report shows days or hours
 
   // Takes one line (a piece of at most LOG_LINE_SIZE - 1 characters) as read: counts it,
   // and parses it when its stamp lies inside the period. A NUL ends the line for anything
@@ -54,9 +57,12 @@ struct LogTally {
     ++counts.read;
     if (!period.Contains(line)) return LineUse::kOutsidePeriod;
     ++counts.in_period;
+    if (times != nullptr) times->Stamp(period.last_stamp_local());
     *text = LineText(line);
-    if (ParseAreaLine(areas, *text)) {
+    AreaLine area_line;
+    if (ParseAreaLine(areas, *text, &area_line)) {
       ++counts.area_lines;
+      if (times != nullptr) times->Add(area_line.area->flags, area_line.figures);
       return LineUse::kArea;
     }
     if (ParseLinkLine(links, *text)) {
@@ -97,6 +103,7 @@ struct ChunkedReading {
     kGoOnAlone  // nothing tallied; read the whole log alone, from its start
   };
   Outcome outcome = kComplete;
+  std::uint64_t end = 0;  // where reading stopped, when complete
 };
 
 // Reads the open log, `size` bytes long when reading starts, in chunks of about
@@ -109,5 +116,12 @@ struct ChunkedReading {
 // nothing is added and the answer is to read the whole log alone.
 ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std::uint64_t chunk_size, unsigned threads,
                                LogTally& tally);
+
+// Takes out of the day and hour figures what was added for the shown areas that the area
+// reports list nowhere for want of messages, although their lines brought bytes: which
+// areas those are is known only once the whole log has been read. A tosser writes no
+// bytes without messages, so such areas are rare, and only for them is the log read once
+// more, up to `end`, where the first reading stopped. False when that reading failed.
+bool TakeOutUnlistedAreas(const ReadOnlyFile& log, std::uint64_t end, LogTally& tally);
 
 }  // namespace kestrum

@@ -94,7 +94,7 @@ class ChunkedReadingTest : public testing_support::TempFolderTest {
   // Reads the log line by line, into sets that may hold figures already.
   std::string ReadAlone(AreaSet areas = {}, LinkSet links = {}) {
     LineCounts counts;
-    LogTally tally{period_, areas, links, counts};
+    LogTally tally{period_, areas, links, counts, nullptr};
     TextReader log;
     EXPECT_TRUE(log.Open(path_));
     EXPECT_TRUE(ReadLogAlone(log, tally, [](LineUse, std::string_view, std::string_view) {}));
@@ -113,7 +113,7 @@ class ChunkedReadingTest : public testing_support::TempFolderTest {
   std::string ReadInChunks(const ReadOnlyFile& file, std::uint64_t chunk_size, unsigned threads, AreaSet areas = {},
                            LinkSet links = {}, ChunkedReading::Outcome* outcome = nullptr) {
     LineCounts counts;
-    LogTally tally{period_, areas, links, counts};
+    LogTally tally{period_, areas, links, counts, nullptr};
     std::uint64_t size = 0;
     EXPECT_TRUE(file.Size(&size));
     const ChunkedReading chunked = ReadLogInChunks(file, size, chunk_size, threads, tally);
@@ -216,7 +216,7 @@ TEST_F(ChunkedReadingTest, ALogThatCannotBeReadFails) {
   LineCounts counts;
   AreaSet areas;
   LinkSet links;
-  LogTally tally{period_, areas, links, counts};
+  LogTally tally{period_, areas, links, counts, nullptr};
   ReadOnlyFile folder;  // a folder opens, but reading it fails
   ASSERT_TRUE(folder.Open(dir_.string()));
   EXPECT_EQ(ReadLogInChunks(folder, 10000, 100, 2, tally).outcome, ChunkedReading::kFailed);
@@ -234,7 +234,7 @@ TEST_F(ChunkedReadingTest, ARunWritesTheSameReportsWithAnyNumberOfThreads) {
   const auto run_with = [&](unsigned threads) {
     const std::string report = (dir_ / ("r" + std::to_string(threads))).string();
     WriteBytes(dir_ / "k.cfg", "Tovark.Log " + path_ + "\r\nSquish.Cfg " + (dir_ / "Squish.cfg").string() +
-                                   "\r\nPeriod 1,00:00 0,00:00\r\nOut.File.Name " + report + " AIiEPDdLFTX\r\n");
+                                   "\r\nPeriod 1,00:00 0,00:00\r\nOut.File.Name " + report + " AIiEPDdLFTXCH\r\n");
     StringSink console;
     kestrum::Run run(console, [] { return kNow; });
     run.set_log_threads(threads);

@@ -67,8 +67,13 @@ void Run::InstallHandlers() {
   install(kOutFileName, [this](std::string_view value) { return report_files_.HandleOutFileName(value); });
 }
 
+ReportOptions Run::Options() const {
+  return ReportOptions{keywords_.KeywordInt(kShowDeletedArea) != 0, keywords_.KeywordInt(kShowUnknownArea) != 0};
+}
+
 int Run::Main(const std::vector<std::string>& args) {
   read_log_in_chunks_ = false;
+  times_.reset();
   Print(console_, "Kestrum, %s%s\n", VERSION_TEXT, kMakerNotice);
   std::string config_file(kDefaultConfigFile);
   if (args.size() == 2 && args[0] == "-c") {
@@ -90,8 +95,7 @@ int Run::Main(const std::vector<std::string>& args) {
   int status = kExitOk;
 
   console_.Write(kWritingOutput);
-  const ReportOptions options{keywords_.KeywordInt(kShowDeletedArea) != 0, keywords_.KeywordInt(kShowUnknownArea) != 0};
-  const ReportInput input{areas_, links_, options, period_.DisplayText(), console_};
+  const ReportInput input{areas_, links_, times_ ? &*times_ : nullptr, Options(), period_.DisplayText(), console_};
   report_files_.WriteReportFiles(input);
   console_.Write(kDone);
 
@@ -121,7 +125,13 @@ bool Run::ReadLog() {
   if (keywords_.KeywordInt(kDebug) != 0) OpenDebugFiles();
   DebugFiles* const debug = debug_.get();
 
-  LogTally tally{period_, areas_, links_, counts_};
+  // The day and hour figures are kept only for a report that shows them; which areas
+  // they count is known from the configuration.
+  if (report_files_.AnyLetterOf(kTimeReportLetters)) {
+    const ReportOptions options = Options();
+    times_.emplace(TimeFigures::ForWindow(period_, HiddenAreaFlags(options.show_deleted, options.show_unknown)));
+  }
+  LogTally tally{period_, areas_, links_, counts_, times_ ? &*times_ : nullptr};
 
   // A long log is read by several threads at once, except for the debug files, which
   // take the lines in their order.
@@ -133,7 +143,7 @@ bool Run::ReadLog() {
     ReturnFreedMemory();
     if (chunked.outcome == ChunkedReading::kComplete) {
       read_log_in_chunks_ = true;
-      return true;
+      return TakeOut(file, chunked.end, tally, log_name);
     }
     if (chunked.outcome == ChunkedReading::kFailed) {
       Print(console_, kCannotReadLog, log_name);
@@ -153,7 +163,13 @@ bool Run::ReadLog() {
     Print(console_, kCannotReadLog, log_name);
     return false;
   }
-  return true;
+  return TakeOut(file, log.position(), tally, log_name);
+}
+
+bool Run::TakeOut(const ReadOnlyFile& file, std::uint64_t end, LogTally& tally, const char* log_name) {
+  if (TakeOutUnlistedAreas(file, end, tally)) return true;
+  Print(console_, kCannotReadLog, log_name);
+  return false;
 }
 
 void Run::OpenDebugFiles() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "stats/area_set.h"
 #include "stats/link_set.h"
 #include "stats/period.h"
+#include "stats/time_figures.h"
 
 namespace kestrum {
 
@@ -52,8 +54,13 @@ class Run {
 
  private:
   void InstallHandlers();
+  // What the Show keywords let the reports show.
+  ReportOptions Options() const;
   // Reads the log, counting and routing each line; false when it cannot be opened or read.
   bool ReadLog();
+  // The day and hour figures without the areas no report lists (TakeOutUnlistedAreas),
+  // the log read up to end; false, naming the log, when it could not be read again.
+  bool TakeOut(const ReadOnlyFile& file, std::uint64_t end, LogTally& tally, const char* log_name);
   // Creates f1.txt, f2.txt and f3.txt; a file that cannot be created is named and skipped.
   void OpenDebugFiles();
   void CloseDebugFiles();
@@ -66,6 +73,7 @@ class Run {
   ReportPeriod period_;
   AreaSet areas_;
   LinkSet links_;
+  std::optional<TimeFigures> times_;  // only when a report shows days or hours
   ReportFiles report_files_;
   LineCounts counts_;
   std::unique_ptr<DebugFiles> debug_;  // only with Debug on

@@ -10,8 +10,6 @@ static_assert(sizeof(std::time_t) >= 8, "calendar time must be 64-bit");
 
 namespace {
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-
 // Days from 1970-01-01 to the given civil date (month 1..12), for any year.
 std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
   y -= m <= 2;
@@ -91,6 +89,23 @@ std::int64_t CivilSeconds(std::int64_t year, std::int64_t month0, std::int64_t d
   month0 -= FloorDiv(month0, 12) * 12;
   const std::int64_t days = DaysFromCivil(year, month0 + 1, 1) + (day - 1);
   return ((days * 24 + hour) * 60 + minute) * 60 + second;
+}
+
+CivilDate DateOfDay(std::int64_t days) {
+  // Days from 1 March of year 0, in eras of 400 years that begin on 1 March.
+  const std::int64_t z = days + 719468;
+  const std::int64_t era = FloorDiv(z, 146097);
+  const std::int64_t doe = z - era * 146097;                                       // 0..146096
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;  // 0..399
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                // 0..365
+  const std::int64_t mp = (5 * doy + 2) / 153;                                     // 0 = March
+  CivilDate date;
+  date.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  date.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  date.year = yoe + era * 400 + (date.month <= 2);
+  const std::int64_t from_sunday = days + 4;  // 1970-01-01 was a Thursday
+  date.weekday = static_cast<int>(from_sunday - FloorDiv(from_sunday, 7) * 7);
+  return date;
 }
 
 std::optional<LocalFields> ToLocal(std::int64_t t) {

@@ -38,6 +38,20 @@ void InitTimeZone();
 // three-letter daylight-saving name ("MSK-3", "EST5EDT", "IST-5:30", "UTC0").
 bool IsWindowsTzForm(std::string_view value);
 
+// a / b rounded toward minus infinity (b > 0), for times before the epoch too.
+inline std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 0); }
+
+// A proleptic Gregorian date.
+struct CivilDate {
+  std::int64_t year = 1970;
+  int month = 1;    // 1..12
+  int day = 1;      // 1..31
+  int weekday = 4;  // 0 = Sunday
+};
+
+// The date of a day counted from 1970-01-01 (day 0), for any year.
+CivilDate DateOfDay(std::int64_t days);
+
 // Seconds since the epoch of a proleptic Gregorian date and time taken as UTC. Fields may
 // lie out of their ranges (month 14, day 0, hour 30): they run into the neighbouring units.
 std::int64_t CivilSeconds(std::int64_t year, std::int64_t month0, std::int64_t day, std::int64_t hour,

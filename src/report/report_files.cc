@@ -27,7 +27,13 @@ constexpr char kAppendLetter = '+';
 }  // namespace
 
 bool IsReportLetter(char letter) {
-  return letter == kAppendLetter || IsAreaReportLetter(letter) || IsLinkReportLetter(letter);
+  return letter == kAppendLetter || IsAreaReportLetter(letter) || IsLinkReportLetter(letter) ||
+         IsTimeReportLetter(letter);
+}
+
+bool ReportFiles::AnyLetterOf(std::string_view letters) const {
+  return std::any_of(files_.begin(), files_.end(),
+                     [&](const ReportFile& file) { return file.letters.find_first_of(letters) != std::string::npos; });
 }
 
 const char* ReportFiles::HandleOutFileName(std::string_view value) {
@@ -75,8 +81,9 @@ void ReportFiles::WriteReportFiles(const ReportInput& input) {
     const bool framed = file.letters.find_first_not_of(kLettersWithoutFrame) != std::string::npos;
     if (framed) WritePeriodHeader(out, input.period_text, input.console);
     for (const char letter : file.letters) {
-      if (!WriteAreaReport(letter, input.areas, input.options, out, input.console)) {
-        WriteLinkReport(letter, input.links, out, input.console);
+      if (!WriteAreaReport(letter, input.areas, input.options, out, input.console) &&
+          !WriteLinkReport(letter, input.links, out, input.console)) {
+        WriteTimeReport(letter, input.times, out, input.console);
       }
     }
     if (framed) {

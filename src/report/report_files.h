@@ -13,8 +13,10 @@
 #include "platform/sink.h"
 #include "platform/text_file.h"
 #include "report/area_reports.h"
+#include "report/time_reports.h"
 #include "stats/area_set.h"
 #include "stats/link_set.h"
+#include "stats/time_figures.h"
 
 namespace kestrum {
 
@@ -32,6 +34,7 @@ inline constexpr std::string_view kMakerLine = "(c) The Kestrum developers";
 struct ReportInput {
   const AreaSet& areas;
   const LinkSet& links;
+  const TimeFigures* times;  // kept when a file has a report of days or hours
   ReportOptions options;
   std::string_view period_text;  // the period's display text
   Sink& console;                 // echo of cut table cells
@@ -56,6 +59,9 @@ class ReportFiles {
   bool CloseReportFiles(Sink& console);
 
   std::size_t count() const { return files_.size(); }
+
+  // True when a file's letters hold any of the letters given.
+  bool AnyLetterOf(std::string_view letters) const;
 
  private:
   struct ReportFile {

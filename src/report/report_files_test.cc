@@ -57,7 +57,7 @@ class ReportFilesTest : public testing_support::TempFolderTest {
   std::string Path(std::string_view name) const { return (dir_ / name).string(); }
 
   bool WriteAndClose(std::string_view period_text) {
-    const ReportInput input{areas_, links_, ReportOptions{}, period_text, console_};
+    const ReportInput input{areas_, links_, nullptr, ReportOptions{}, period_text, console_};
     files_.WriteReportFiles(input);
     return files_.CloseReportFiles(console_);
   }

@@ -77,6 +77,7 @@ enum class Selection {
   kLive,        // those with any traffic
   kDead,        // those without
   kKeyNonZero,  // those whose key figure is not zero
+  kAll,         // every one, in the family's order
 };
 
 // A row's format and what its arguments stand for.
@@ -87,7 +88,8 @@ struct RowFormat {
 };
 
 // A report, one line of a constant table. The order is most of the key figure first,
-// then by name (by name alone without a key); a report with a key has bars of it.
+// then by name (by name alone without a key), or the family's own for kAll; a report
+// with a key has bars of it.
 template <typename Record>
 struct ReportLayout {
   char letter = 0;
@@ -173,6 +175,7 @@ std::vector<const typename Family::Record*> Select(const ReportLayout<typename F
       case Selection::kLive: chosen = Family::IsLive(record); break;
       case Selection::kDead: chosen = !Family::IsLive(record); break;
       case Selection::kKeyNonZero: chosen = layout.key.Of(record) != 0.0; break;
+      case Selection::kAll: chosen = true; break;
     }
     if (chosen) records.push_back(&record);
   }
@@ -195,6 +198,10 @@ std::vector<FormatArg> TotalArgs(const ReportLayout<Record>& layout, const std::
   return args;
 }
 
+// A figure's percentage of its sum; a row without the figure has 0 of it, even when
+// every row is without it.
+inline double ShareOf(double value, double sum) { return value == 0.0 ? 0.0 : value * 100.0 / sum; }
+
 // The arguments of one record's row; sums[i] is the sum behind a share at argument i.
 template <typename Family>
 void RowArgs(const ReportLayout<typename Family::Record>& layout, const typename Family::Record& record,
@@ -208,7 +215,7 @@ void RowArgs(const ReportLayout<typename Family::Record>& layout, const typename
       case Shown<Record>::kName: args->emplace_back(record.name); break;
       case Shown<Record>::kValue: args->push_back(AmountOf(shown.figure, record).AsArg()); break;
       case Shown<Record>::kKb: args->emplace_back(Kb(shown.figure.Of(record))); break;
-      case Shown<Record>::kShare: args->emplace_back(shown.figure.Of(record) * 100.0 / sums[i]); break;
+      case Shown<Record>::kShare: args->emplace_back(ShareOf(shown.figure.Of(record), sums[i])); break;
       default: args->emplace_back(std::string_view()); break;
     }
   }
@@ -233,10 +240,12 @@ void WriteLaidOutReport(const ReportLayout<typename Family::Record>& layout, con
   const std::vector<FormatArg> total_args = layout_detail::TotalArgs(layout, records);
 
   const bool by_key = layout.selection == Selection::kKeyNonZero;
-  SortAsInserted(records, [&](const Record* a, const Record* b) {
-    if (by_key && layout.key.Of(*a) != layout.key.Of(*b)) return layout.key.Of(*a) > layout.key.Of(*b);
-    return Family::NameBefore(*a, *b);
-  });
+  if (layout.selection != Selection::kAll) {
+    SortAsInserted(records, [&](const Record* a, const Record* b) {
+      if (by_key && layout.key.Of(*a) != layout.key.Of(*b)) return layout.key.Of(*a) > layout.key.Of(*b);
+      return Family::NameBefore(*a, *b);
+    });
+  }
 
   if (layout.bare_list) {
     std::string list = "\n";
@@ -246,7 +255,8 @@ void WriteLaidOutReport(const ReportLayout<typename Family::Record>& layout, con
   }
 
   BoxTable table(layout.columns.begin(), layout.columns.end());
-  const double edge_bar = by_key ? kNoBar : 0.0;
+  const bool bars = layout.key.counter != nullptr || layout.key.bytes != nullptr;
+  const double edge_bar = bars ? kNoBar : 0.0;
   table.AddRow(layout.header, edge_bar);
   std::vector<FormatArg> args;
   std::string text;
@@ -254,7 +264,7 @@ void WriteLaidOutReport(const ReportLayout<typename Family::Record>& layout, con
     layout_detail::RowArgs<Family>(layout, *record, sums, &args);
     text.clear();
     AppendFormat(text, layout.row.format, args);
-    table.AddRow(text, by_key ? layout.key.Of(*record) : 0.0);
+    table.AddRow(text, bars ? layout.key.Of(*record) : 0.0);
   }
   text.clear();
   AppendFormat(text, layout.total.format, total_args);

@@ -110,11 +110,18 @@ class TossLayout {
   const char* end_;
 };
 
+// Adds the figures to the tagged area and tells the line what it added.
+void Take(AreaSet& areas, std::string_view tag, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
+          std::uint32_t dupes, AreaLine* line) {
+  line->area = &areas.Accumulate(tag, imported, bytes, exported, dupes);
+  line->figures = TrafficFigures{imported, exported, dupes, static_cast<double>(bytes)};
+}
+
 bool IsTotal(std::string_view tag) { return tag.size() == 5 && CompareAreaNames(tag, "total") == 0; }
 
 }  // namespace
 
-bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t tag_length) {
+bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t tag_length, AreaLine* line) {
   if (tag_length >= text.size()) return false;  // no colon after the tag
   const std::string_view tag = text.substr(0, tag_length);
   {
@@ -123,7 +130,7 @@ bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t ta
     std::uint32_t dupes = 0;
     std::uint32_t exported = 0;
     if (TossLayout(text, tag_length).Read(tag_length + kTailSearchOffset, &imported, &bytes, &dupes, &exported)) {
-      areas.Accumulate(tag, imported, bytes, exported, dupes);
+      Take(areas, tag, imported, bytes, exported, dupes, line);
       return true;
     }
   }
@@ -150,7 +157,7 @@ bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t ta
       dupes = FigureAfter(text, keys.dupes, kDupesFigureOffset);
       exported = FigureAfter(text, keys.sent, kSentFigureOffset);
     }
-    areas.Accumulate(tag, imported, bytes, exported, dupes);
+    Take(areas, tag, imported, bytes, exported, dupes, line);
     return true;
   }
 
@@ -158,12 +165,12 @@ bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t ta
   std::uint32_t figure = 0;
   if (word == 's') {
     if (!(form.Literal("sent - ") && form.Unsigned(&figure)) || IsTotal(tag)) return false;
-    areas.Accumulate(tag, 0, 0, figure, 0);
+    Take(areas, tag, 0, 0, figure, 0, line);
     return true;
   }
   if (word == 'd') {
     if (!(form.Literal("dupes - ") && form.Unsigned(&figure)) || IsTotal(tag)) return false;
-    areas.Accumulate(tag, 0, 0, 0, figure);
+    Take(areas, tag, 0, 0, 0, figure, line);
     return true;
   }
   return false;

@@ -37,13 +37,14 @@ AreaRecord& AreaSet::FindOrAddUnknown(std::string_view name) {
   return area;
 }
 
-void AreaSet::Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
-                         std::uint32_t dupes) {
+AreaRecord& AreaSet::Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes,
+                                std::uint32_t exported, std::uint32_t dupes) {
   AreaRecord& area = FindOrAddUnknown(name);
   area.imported += imported;  // unsigned: wraps modulo 2^32
   area.imported_bytes += static_cast<double>(bytes);
   area.exported += exported;
   area.dupes += dupes;
+  return area;
 }
 
 void AreaSet::AccumulateSet(const AreaSet& part, std::size_t from, std::size_t to) {

@@ -20,6 +20,29 @@ enum AreaFlag : std::uint32_t {
   AREA_DELETED = 8,      // named by DeletedArea
 };
 
+// What the area lines add to an area, or to a day or an hour of the period.
+struct TrafficFigures {
+  std::uint32_t imported = 0;  // messages; counters wrap modulo 2^32
+  std::uint32_t exported = 0;
+  std::uint32_t dupes = 0;
+  double imported_bytes = 0.0;
+
+  TrafficFigures& operator+=(const TrafficFigures& other) {
+    imported += other.imported;
+    exported += other.exported;
+    dupes += other.dupes;
+    imported_bytes += other.imported_bytes;
+    return *this;
+  }
+  TrafficFigures& operator-=(const TrafficFigures& other) {
+    imported -= other.imported;
+    exported -= other.exported;
+    dupes -= other.dupes;
+    imported_bytes -= other.imported_bytes;
+    return *this;
+  }
+};
+
 // The four 32-bit fields stand together: a record takes 56 bytes, not 64.
 struct AreaRecord {
   std::string name;
@@ -43,9 +66,10 @@ class AreaSet {
   // when a record of that name is already present, answers it and changes nothing.
   AreaRecord& InsertAt(const AreaRecord& record, std::size_t position);
 
-  // Adds the figures to the named area, appending it flagged AREA_UNKNOWN when new.
-  void Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
-                  std::uint32_t dupes);
+  // Adds the figures to the named area, appending it flagged AREA_UNKNOWN when new, and
+  // answers the area.
+  AreaRecord& Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
+                         std::uint32_t dupes);
 
   // Adds the figures of another set's records (those from position `from` up to `to`),
   // in its order, as Accumulate does: the result of tallying part of a log apart, added
@@ -77,6 +101,12 @@ class AreaSet {
 
   IndexedRecords<AreaRecord, FoldedKey> records_;
 };
+
+// The flags of the areas that the area reports never show: ignored ones always, deleted
+// and unknown ones unless their Show keyword is Yes.
+constexpr std::uint32_t HiddenAreaFlags(bool show_deleted, bool show_unknown) {
+  return AREA_IGNORED | (show_deleted ? 0U : AREA_DELETED) | (show_unknown ? 0U : AREA_UNKNOWN);
+}
 
 // What the area keywords' values do, each given its value text; they never refuse a line
 // (answer nullptr).

@@ -144,6 +144,8 @@ bool ReportPeriod::ContainsSlowly(std::string_view line) const {
   const int month_index = MonthIndex(month);
   if (month_index < 0) return false;
 
+  // The next plain stamp is compared anew, so that the last local time compared is its own.
+  last_plain_valid_ = false;
   // Two-digit years are years of this century; the numbers are 32-bit and wrap.
   return StampInside(StampKey{static_cast<std::int32_t>(day), month_index, static_cast<std::int32_t>(year + 100U),
                               static_cast<std::int32_t>(hour), static_cast<std::int32_t>(minute)});
@@ -155,6 +157,7 @@ bool ReportPeriod::StampInside(const StampKey& key) const {
   // offset, which no zone brings near a week, so a stamp that far outside needs no
   // conversion.
   const std::int64_t local = CivilSeconds(std::int64_t{key.year} + 1900, key.month, key.day, key.hour, key.minute, 0);
+  last_local_ = local;
   if (local < start_ - kStampOffsetBound || local > end_ + kStampOffsetBound) return false;
   // Likewise a stamp that far inside a long window is inside: its conversion is the
   // local time less one of the zone's offsets, and can fail only where the zone's

@@ -41,6 +41,11 @@ class ReportPeriod {
 
   std::int64_t start() const { return start_; }
   std::int64_t end() const { return end_; }
+  bool has_window() const { return has_window_; }
+
+  // The local date and time written by the stamp of the last line that Contains found
+  // inside, as CivilSeconds of its fields (from the start of its minute).
+  std::int64_t last_stamp_local() const { return last_local_; }
 
  private:
   // A log stamp's fields that decide its calendar time (the seconds do not).
@@ -78,6 +83,9 @@ class ReportPeriod {
   mutable bool last_plain_valid_ = false;
   mutable std::array<char, 16> last_plain_{};
   mutable bool last_plain_inside_ = false;
+  // The local time of the stamp last compared with the window; a stamp answered from
+  // last_plain_ is of that stamp's minute, which is the one last compared.
+  mutable std::int64_t last_local_ = 0;
 };
 
 }  // namespace kestrum

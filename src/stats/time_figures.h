@@ -1,0 +1,108 @@
+// The traffic of the period by local day and by local hour of the day: what the area
+// lines inside the window add to the areas that the area reports show, summed for the
+// day and for the hour of each line's stamp. Days and hours are read by the zone's own
+// rules: a stamp is placed by the local time of the instant it stands for, so a skipped
+// hour gets nothing, a repeated hour is one hour, and a day of 23 or 25 hours is one day.
+// A few figures a day and 24 hours: memory does not grow with the log's length.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "platform/local_time.h"
+#include "stats/area_set.h"
+#include "stats/period.h"
+
+namespace kestrum {
+
+class TimeFigures {
+ public:
+  // A window longer than this many days shows no more empty days before its first line
+  // than a window of this length would.
+  static constexpr std::int64_t kYearOfDays = 366;
+  // The most day rows ever shown: a hundred years and more, every day a log's two-digit
+  // years can name.
+  static constexpr std::int64_t kMaxDayRows = 40000;
+
+  // For the window's local days first_day..last_day (days from 1970-01-01, last_day >=
+  // first_day); areas with any of hidden_flags count in no day and no hour.
+  TimeFigures(std::int64_t first_day, std::int64_t last_day, std::uint32_t hidden_flags);
+  // A copy has the figures; it places the next stamp afresh.
+  TimeFigures(const TimeFigures& other);
+  TimeFigures& operator=(const TimeFigures& other) = delete;
+  ~TimeFigures() = default;
+
+  // For the period's window: from the day of its start to the day of its end, an end at
+  // exactly 0:00 closing the day before. Without a window there are no days.
+  static TimeFigures ForWindow(const ReportPeriod& period, std::uint32_t hidden_flags);
+
+  // The same days and hidden flags (or the hidden flags given), every figure zero.
+  TimeFigures EmptyCopy() const { return EmptyCopy(hidden_flags_); }
+  TimeFigures EmptyCopy(std::uint32_t hidden_flags) const;
+
+  // The stamp of the line now taken, which lies inside the window: its local date and
+  // time as CivilSeconds of its fields. Inline: it runs for every line inside the window.
+  void Stamp(std::int64_t local) {
+    if (!hour_exists_ || FloorDiv(local, 3600) != stamp_hour_) PlaceStamp(local);
+  }
+
+  // Adds what an area line added to its area to the day and the hour of the last stamp,
+  // unless the area is one the area reports do not show.
+  void Add(std::uint32_t area_flags, const TrafficFigures& figures) {
+    if ((area_flags & hidden_flags_) != 0 || day_ == nullptr) return;
+    *day_ += figures;
+    *hour_ += figures;
+  }
+
+  std::uint32_t hidden_flags() const { return hidden_flags_; }
+
+  // Figures of another reading of the same window added or taken away, day by day and
+  // hour by hour; adding also widens the days of the lines taken.
+  TimeFigures& operator+=(const TimeFigures& other);
+  TimeFigures& operator-=(const TimeFigures& other);
+
+  // The day rows, in order, each its day (from 1970-01-01) and figures: every day of the
+  // window, empty ones included; for a window longer than kYearOfDays, from the day of
+  // its first line taken (without one, its last kYearOfDays days) up to a year past its
+  // last; never more than kMaxDayRows, the latest kept.
+  std::vector<std::pair<std::int64_t, TrafficFigures>> DayRows() const;
+
+  // The hours of the day, 0:00 to 23:00, each summed over the whole period.
+  const std::array<TrafficFigures, 24>& hours() const { return hours_; }
+
+ private:
+  // Finds the day and hour of a stamp not in the hour of the last one.
+  void PlaceStamp(std::int64_t local);
+  // Whether every minute of a local hour occurs, read by one offset.
+  bool HourExists(std::int64_t hour);
+  TrafficFigures& DayAt(std::int64_t day);
+
+  std::int64_t first_day_ = 0;
+  std::int64_t last_day_ = -1;
+  std::uint32_t hidden_flags_ = 0;
+  // The window's last days, up to kYearOfDays of them, from recent_first_; the days
+  // before them, only in a longer window, where lines were taken.
+  std::int64_t recent_first_ = 0;
+  std::vector<TrafficFigures> recent_;
+  std::map<std::int64_t, TrafficFigures> earlier_;
+  std::array<TrafficFigures, 24> hours_{};
+  // The days of the first and last lines taken; none while first_taken_ > last_taken_.
+  std::int64_t first_taken_ = 1;
+  std::int64_t last_taken_ = 0;
+
+  // Where the last stamp's figures go, and its local hour when every minute of that hour
+  // occurs (so that the whole hour goes there).
+  TrafficFigures* day_ = nullptr;
+  TrafficFigures* hour_ = nullptr;
+  std::int64_t stamp_hour_ = 0;
+  bool hour_exists_ = false;
+  std::int64_t stamp_minute_ = 0;  // the last stamp placed minute by minute
+  bool stamp_minute_valid_ = false;
+  std::int64_t offset_hint_ = 0;  // the zone's offset last seen
+};
+
+}  // namespace kestrum
