@@ -57,6 +57,20 @@ std::optional<std::int64_t> Local(std::int64_t year, std::int64_t month0, std::i
   return LocalToCalendar(CivilSeconds(year, month0, day, hour, minute, 0));
 }
 
+TEST(LocalTimeTest, DateOfDayIsTheDateThatCivilSecondsCounts) {
+  // Every day of two eras around the epoch, the days before it included, in steps that
+  // meet every day of the month and of the week.
+  for (std::int64_t day = -800000; day <= 800000; day += 13) {
+    const CivilDate date = DateOfDay(day);
+    ASSERT_EQ(CivilSeconds(date.year, date.month - 1, date.day, 0, 0, 0), day * 86400) << day;
+    ASSERT_TRUE(date.month >= 1 && date.month <= 12 && date.day >= 1 && date.day <= 31) << day;
+    ASSERT_EQ(date.weekday, static_cast<int>(((day % 7) + 11) % 7)) << day;  // 1970-01-01 a Thursday
+  }
+  const CivilDate leap = DateOfDay(CivilSeconds(2024, 1, 29, 0, 0, 0) / 86400);
+  EXPECT_EQ(leap.year * 10000 + leap.month * 100 + leap.day, 20240229);
+  EXPECT_EQ(leap.weekday, 4);
+}
+
 TEST(LocalTimeTest, EachLocalTimeTakesTheOffsetOfItsOwnDate) {
   struct Case {
     const char* zone;
