@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures kestrum on two synthetic tosser logs against two baselines on the same file:
-# wc -l (the floor for reading lines) and baseline.awk (what an operator would script).
+# wc -l (the floor for reading lines) and baseline.awk (what an operator would script),
+# and kestrum once more with the reports of days and hours (C and H) added.
 # The day workload reports yesterday out of a four-day log; the month workload reports
 # a whole 31-day log. Prints, for each, the ratios and kestrum's peak resident memory,
 # and a checksum of its report files (the same figures must give the same sum).
@@ -42,16 +43,21 @@ run_workload() {
     echo "$today" > .made
   fi
   cat tosser.log > /dev/null  # into the page cache: every contender reads from memory
-  local t_wc t_kestrum m_kestrum t_awk lines
+  # The same reports with the days and the hours added, into files of their own.
+  sed -e 's/areas.rep AIiEPDd/areas-ch.rep AIiEPDdCH/' -e 's/links.rep/links-ch.rep/' Kestrum.Cfg > KestrumCH.Cfg
+  local t_wc t_kestrum m_kestrum t_ch m_ch t_awk lines
   read -r t_wc _ < <(measure wc -l tosser.log)
   read -r t_kestrum m_kestrum < <(measure "$root/build/release/kestrum" -c Kestrum.Cfg)
+  read -r t_ch m_ch < <(measure "$root/build/release/kestrum" -c KestrumCH.Cfg)
   read -r t_awk _ < <(measure awk -v day="$awk_day" -f "$root/bench/baseline.awk" tosser.log)
   lines=$(wc -l < tosser.log)
-  awk -v wc="$t_wc" -v k="$t_kestrum" -v a="$t_awk" -v m="$m_kestrum" -v lines="$lines" -v size="$size" \
+  awk -v wc="$t_wc" -v k="$t_kestrum" -v a="$t_awk" -v m="$m_kestrum" -v ch="$t_ch" -v mch="$m_ch" \
+      -v lines="$lines" -v size="$size" \
       -v areas="$areas" -v links="$links" -v workload="$workload" -v at="$awk_target" -v wt="$wc_target" \
       -v sums="$(cat areas.rep links.rep | md5sum | cut -c1-12)" 'BEGIN {
     printf "%s workload: %d MiB, %d lines, %d areas, %d links (reports %s)\n", workload, size, lines, areas, links, sums
     printf "  wc -l      %7.2f s\n  kestrum    %7.2f s\n  awk        %7.2f s\n", wc, k, a
+    printf "  kestrum with C and H %5.2f s (%+.1f%%), peak RSS %.1f MiB\n", ch, (k > 0 ? (ch / k - 1) * 100 : 0), mch / 1024
     printf "  kestrum / wc -l   %5.2f  (target: at most %s)\n", (wc > 0 ? k / wc : 0), wt
     printf "  awk / kestrum     %5.2f  (target: at least %s)\n", (k > 0 ? a / k : 0), at
     printf "  kestrum peak RSS  %5.1f MiB (target: under 16)\n", m / 1024

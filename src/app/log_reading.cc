@@ -80,8 +80,11 @@ class ChunkReader {
     if (!ended) {
       LogTally tally{period_, part.areas, part.links, part.counts, part.times ? &*part.times : nullptr};
       std::string_view text;
-      ended = !log_.ReadLinesUntil(LOG_LINE_SIZE - 1, limit,
-                                   [&](std::string_view piece, bool has_nul) { tally.Take(piece, has_nul, &text); });
+      ended = !tally.WithTake([&](auto take) {
+        return log_.ReadLinesUntil(LOG_LINE_SIZE - 1, limit,
+                                   [&](std::string_view piece, bool has_nul) { take(piece, has_nul, &text); });
+      });
+      if (part.times) part.times->Flush();
     }
     if (log_.Failed()) part.failed = true;
     if (limit == std::numeric_limits<std::uint64_t>::max()) part.end = log_.position();
@@ -218,8 +221,9 @@ bool TakeOutUnlistedAreas(const ReadOnlyFile& log, std::uint64_t end, LogTally& 
   reader.Open(log);
   std::string_view text;
   reader.ReadLinesUntil(LOG_LINE_SIZE - 1, end,
-                        [&](std::string_view line, bool has_nul) { again_tally.Take(line, has_nul, &text); });
+                        [&](std::string_view line, bool has_nul) { again_tally.Take<true>(line, has_nul, &text); });
   if (reader.Failed()) return false;
+  unlisted.Flush();
   *tally.times -= unlisted;
   return true;
 }

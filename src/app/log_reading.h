@@ -48,21 +48,23 @@ struct LogTally {
   TimeFigures* times;  // nullptr when no report shows days or hours
 
   // Takes one line (a piece of at most LOG_LINE_SIZE - 1 characters) as read: counts it,
-  // and parses it when its stamp lies inside the period. A NUL ends the line for anything
-  // but the reading, so a line holding one is cut there; *text is set to what the area and
-  // link parsers were given. Inline, with the parsers' first tests: it runs for every
-  // line of the log, and most lines go no further than those tests.
-  LineUse Take(std::string_view& line, bool has_nul, std::string_view* text) {
+  // and parses it when its stamp lies inside the period, adding an area line's figures
+  // to its day and hour when kTimed (times must then be set). A NUL ends the line for
+  // anything but the reading, so a line holding one is cut there; *text is set to what
+  // the area and link parsers were given. Inline, with the parsers' first tests: it runs
+  // for every line of the log, and most lines go no further than those tests.
+  template <bool kTimed>
+  [[gnu::always_inline]] LineUse Take(std::string_view& line, bool has_nul, std::string_view* text) {
     if (has_nul) line = line.substr(0, line.find('\0'));
     ++counts.read;
     if (!period.Contains(line)) return LineUse::kOutsidePeriod;
     ++counts.in_period;
-    if (times != nullptr) times->Stamp(period.last_stamp_local());
     *text = LineText(line);
     AreaLine area_line;
-    if (ParseAreaLine(areas, *text, &area_line)) {
+    if constexpr (kTimed) times->Stamp(period.last_stamp_local());
+    if (ParseAreaLine(areas, *text, kTimed ? &area_line : nullptr)) {
       ++counts.area_lines;
-      if (times != nullptr) times->Add(area_line.area->flags, area_line.figures);
+      if constexpr (kTimed) times->Add(area_line.area->flags, area_line.figures);
       return LineUse::kArea;
     }
     if (ParseLinkLine(links, *text)) {
@@ -70,6 +72,21 @@ struct LogTally {
       return LineUse::kLink;
     }
     return LineUse::kOther;
+  }
+
+  // Calls read(take) with take(line, has_nul, text) the Take for this tally, with or
+  // without day and hour figures: a reading loop of its own for each, in which it stays
+  // inline.
+  template <typename Read>
+  auto WithTake(Read&& read) {
+    if (times != nullptr) {
+      return read([this](std::string_view& line, bool has_nul, std::string_view* text) {
+        return Take<true>(line, has_nul, text);
+      });
+    }
+    return read([this](std::string_view& line, bool has_nul, std::string_view* text) {
+      return Take<false>(line, has_nul, text);
+    });
   }
 
   // Where a log line's text begins after its time stamp: offset 20, or 25 when the
@@ -87,11 +104,14 @@ struct LogTally {
 template <typename OnLine>
 bool ReadLogAlone(TextReader& log, LogTally& tally, OnLine&& on_line) {
   std::string_view text;
-  log.ReadLinesUntil(LOG_LINE_SIZE - 1, std::numeric_limits<std::uint64_t>::max(),
-                     [&](std::string_view line, bool has_nul) {
-                       const LineUse use = tally.Take(line, has_nul, &text);
-                       if (use != LineUse::kOutsidePeriod) on_line(use, line, text);
-                     });
+  tally.WithTake([&](auto take) {
+    return log.ReadLinesUntil(LOG_LINE_SIZE - 1, std::numeric_limits<std::uint64_t>::max(),
+                              [&](std::string_view line, bool has_nul) {
+                                const LineUse use = take(line, has_nul, &text);
+                                if (use != LineUse::kOutsidePeriod) on_line(use, line, text);
+                              });
+  });
+  if (tally.times != nullptr) tally.times->Flush();
   return !log.Failed();
 }
 

@@ -110,11 +110,11 @@ class TossLayout {
   const char* end_;
 };
 
-// Adds the figures to the tagged area and tells the line what it added.
+// Adds the figures to the tagged area and tells the line, if any, what it added.
 void Take(AreaSet& areas, std::string_view tag, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
           std::uint32_t dupes, AreaLine* line) {
-  line->area = &areas.Accumulate(tag, imported, bytes, exported, dupes);
-  line->figures = TrafficFigures{imported, exported, dupes, static_cast<double>(bytes)};
+  AreaRecord& area = areas.Accumulate(tag, imported, bytes, exported, dupes);
+  if (line != nullptr) *line = AreaLine{&area, TrafficFigures{imported, exported, dupes, static_cast<double>(bytes)}};
 }
 
 bool IsTotal(std::string_view tag) { return tag.size() == 5 && CompareAreaNames(tag, "total") == 0; }

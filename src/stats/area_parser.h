@@ -20,8 +20,8 @@ struct AreaLine {
 bool ParseAreaLineAfterTag(AreaSet& areas, std::string_view text, std::size_t tag_length, AreaLine* line);
 
 // The text of a log line after its time stamp, newline included. Answers true when it
-// was an area line and its figures were added, which *line then tells. Inline: every line
-// inside the period comes here, and most are declined at once.
+// was an area line and its figures were added, which *line (unless null) then tells.
+// Inline: every line inside the period comes here, and most are declined at once.
 inline bool ParseAreaLine(AreaSet& areas, std::string_view text, AreaLine* line) {
   // Every form starts with the tag at the very first character, and a colon right after
   // it. A tag is never longer than kMaxAreaTag: the search for its end need go no further.
@@ -32,9 +32,6 @@ inline bool ParseAreaLine(AreaSet& areas, std::string_view text, AreaLine* line)
   return ParseAreaLineAfterTag(areas, text, tag_length, line);
 }
 
-inline bool ParseAreaLine(AreaSet& areas, std::string_view text) {
-  AreaLine line;
-  return ParseAreaLine(areas, text, &line);
-}
+inline bool ParseAreaLine(AreaSet& areas, std::string_view text) { return ParseAreaLine(areas, text, nullptr); }
 
 }  // namespace kestrum

@@ -1,7 +1,6 @@
 #include "stats/time_figures.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace kestrum {
 
@@ -9,7 +8,6 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 constexpr std::int64_t kSecondsPerHour = 3600;
-constexpr std::int64_t kNoHour = std::numeric_limits<std::int64_t>::min();
 
 // The local time at calendar time t (t itself where the zone cannot tell it).
 std::int64_t LocalReading(std::int64_t t) {
@@ -23,8 +21,7 @@ TimeFigures::TimeFigures(std::int64_t first_day, std::int64_t last_day, std::uin
     : first_day_(first_day),
       last_day_(last_day),
       hidden_flags_(hidden_flags),
-      recent_first_(std::max(first_day, last_day - kYearOfDays + 1)),
-      stamp_hour_(kNoHour) {
+      recent_first_(std::max(first_day, last_day - kYearOfDays + 1)) {
   if (last_day >= first_day) recent_.resize(static_cast<std::size_t>(last_day - recent_first_ + 1));
 }
 
@@ -38,7 +35,6 @@ TimeFigures::TimeFigures(const TimeFigures& other)
       hours_(other.hours_),
       first_taken_(other.first_taken_),
       last_taken_(other.last_taken_),
-      stamp_hour_(kNoHour),
       offset_hint_(other.offset_hint_) {}
 
 TimeFigures TimeFigures::ForWindow(const ReportPeriod& period, std::uint32_t hidden_flags) {
@@ -53,10 +49,18 @@ TimeFigures TimeFigures::EmptyCopy(std::uint32_t hidden_flags) const {
   return TimeFigures(first_day_, last_day_, hidden_flags);
 }
 
+void TimeFigures::Flush() {
+  if (day_ != nullptr) {
+    *day_ += pending_;
+    *hour_ += pending_;
+  }
+  pending_ = TrafficFigures{};
+}
+
 void TimeFigures::PlaceStamp(std::int64_t local) {
   const std::int64_t hour = FloorDiv(local, kSecondsPerHour);
-  if (hour != stamp_hour_) {
-    stamp_hour_ = hour;
+  if (day_ == nullptr || hour * kSecondsPerHour != stamp_hour_start_) {
+    stamp_hour_start_ = hour * kSecondsPerHour;
     stamp_minute_valid_ = false;
     hour_exists_ = HourExists(hour);
   }
@@ -75,6 +79,7 @@ void TimeFigures::PlaceStamp(std::int64_t local) {
     }
   }
 
+  Flush();
   if (last_day_ < first_day_) return;
   const std::int64_t day = FloorDiv(reading, kSecondsPerDay);
   // A line at the window's very end, or read into a day around it by a change of offset,

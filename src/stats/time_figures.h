@@ -31,7 +31,8 @@ class TimeFigures {
   // For the window's local days first_day..last_day (days from 1970-01-01, last_day >=
   // first_day); areas with any of hidden_flags count in no day and no hour.
   TimeFigures(std::int64_t first_day, std::int64_t last_day, std::uint32_t hidden_flags);
-  // A copy has the figures; it places the next stamp afresh.
+  // A copy has the figures added up so far (those of the last lines only after Flush);
+  // it places the next stamp afresh.
   TimeFigures(const TimeFigures& other);
   TimeFigures& operator=(const TimeFigures& other) = delete;
   ~TimeFigures() = default;
@@ -47,16 +48,20 @@ class TimeFigures {
   // The stamp of the line now taken, which lies inside the window: its local date and
   // time as CivilSeconds of its fields. Inline: it runs for every line inside the window.
   void Stamp(std::int64_t local) {
-    if (!hour_exists_ || FloorDiv(local, 3600) != stamp_hour_) PlaceStamp(local);
+    // Stamps are near one another: their difference never overflows.
+    if (!hour_exists_ || static_cast<std::uint64_t>(local - stamp_hour_start_) >= 3600) PlaceStamp(local);
   }
 
   // Adds what an area line added to its area to the day and the hour of the last stamp,
-  // unless the area is one the area reports do not show.
+  // unless the area is one the area reports do not show. The figures of a run of lines
+  // of one day and hour are added up first and go to both when the stamps move on or
+  // at Flush().
   void Add(std::uint32_t area_flags, const TrafficFigures& figures) {
-    if ((area_flags & hidden_flags_) != 0 || day_ == nullptr) return;
-    *day_ += figures;
-    *hour_ += figures;
+    if ((area_flags & hidden_flags_) == 0) pending_ += figures;
   }
+
+  // Adds up the figures of the last lines; due at the end of every reading.
+  void Flush();
 
   std::uint32_t hidden_flags() const { return hidden_flags_; }
 
@@ -94,11 +99,12 @@ class TimeFigures {
   std::int64_t first_taken_ = 1;
   std::int64_t last_taken_ = 0;
 
-  // Where the last stamp's figures go, and its local hour when every minute of that hour
-  // occurs (so that the whole hour goes there).
+  // Where the last stamp's figures go, and the start of its local hour when every minute
+  // of that hour occurs (so that the whole hour goes there).
   TrafficFigures* day_ = nullptr;
   TrafficFigures* hour_ = nullptr;
-  std::int64_t stamp_hour_ = 0;
+  TrafficFigures pending_;  // of the lines since the last stamp placed
+  std::int64_t stamp_hour_start_ = 0;
   bool hour_exists_ = false;
   std::int64_t stamp_minute_ = 0;  // the last stamp placed minute by minute
   bool stamp_minute_valid_ = false;
