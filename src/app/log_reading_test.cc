@@ -231,10 +231,11 @@ TEST_F(ChunkedReadingTest, ARunWritesTheSameReportsWithAnyNumberOfThreads) {
   while (log.size() < 2 * kestrum::Run::kLogChunkSize + TextReader::kBlockSize) log += block;
   WriteBytes(path_, log);
   WriteBytes(dir_ / "Squish.cfg", "EchoArea RU.LINUX d:\\msg\\linux\r\nEchoArea OLD.AREA d:\\msg\\old -0\r\n");
-  const auto run_with = [&](unsigned threads) {
+  // Yesterday, and the three days of the log with the days and hours of each.
+  const auto run_with = [&](unsigned threads, const char* period) {
     const std::string report = (dir_ / ("r" + std::to_string(threads))).string();
     WriteBytes(dir_ / "k.cfg", "Tovark.Log " + path_ + "\r\nSquish.Cfg " + (dir_ / "Squish.cfg").string() +
-                                   "\r\nPeriod 1,00:00 0,00:00\r\nOut.File.Name " + report + " AIiEPDdLFTXCH\r\n");
+                                   "\r\nPeriod " + period + "\r\nOut.File.Name " + report + " AIiEPDdLFTXCH\r\n");
     StringSink console;
     kestrum::Run run(console, [] { return kNow; });
     run.set_log_threads(threads);
@@ -242,9 +243,11 @@ TEST_F(ChunkedReadingTest, ARunWritesTheSameReportsWithAnyNumberOfThreads) {
     EXPECT_EQ(run.read_log_in_chunks(), threads > 1) << threads << " threads";
     return ReadBytes(report);
   };
-  const std::string alone = run_with(1);
-  EXPECT_NE(alone.find("Ru.Linux"), std::string::npos);
-  EXPECT_EQ(run_with(2), alone);
+  for (const char* period : {"1,00:00 0,00:00", "2,00:00 0,24:00"}) {
+    const std::string alone = run_with(1, period);
+    EXPECT_NE(alone.find("Ru.Linux"), std::string::npos);
+    EXPECT_EQ(run_with(2, period), alone) << period;
+  }
 }
 
 }  // namespace
