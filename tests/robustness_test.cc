@@ -24,7 +24,7 @@ constexpr std::string_view kDate = "2002-07-05 12:00:00";
 // A stamp inside the window "1,00:00 0,00:00" of kDate, with the blank before the text.
 constexpr std::string_view kStamp = "04 Jul 02  10:00:00 ";
 constexpr std::string_view kFooter = "(c) The Kestrum developers\r\n";
-constexpr std::string_view kAllLetters = "AIiEDdPTFXL";
+constexpr std::string_view kAllLetters = "AIiEDdPTFXLCH";
 
 // Sends this process's standard error, which the program run inherits, into an
 // anonymous temporary file until Finish() answers what was written there.
