@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 
 namespace kestrum {
 
@@ -21,10 +22,21 @@ std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
 }
 
 bool LocalTm(std::int64_t t, std::tm* out) {
-  const auto time = static_cast<std::time_t>(t);
 #if defined(_WIN32)
-  return localtime_s(out, &time) == 0;
+  // The runtime reads times from 1970 to the year 3000 only, and every year by the zone's
+  // rule of this one. A Gregorian cycle of 400 years repeats every date and weekday, so a
+  // time outside is read as the same moment whole cycles away, and its year moved back.
+  constexpr std::int64_t kCycle = std::int64_t{146097} * 86400;
+  std::int64_t cycles = 0;
+  if (t < 0 || t >= 2 * kCycle) cycles = FloorDiv(t, kCycle) - 1;
+  const auto time = static_cast<std::time_t>(t - cycles * kCycle);
+  if (localtime_s(out, &time) != 0) return false;
+  const std::int64_t year = std::int64_t{out->tm_year} + cycles * 400;
+  if (year < std::numeric_limits<int>::min() || year > std::numeric_limits<int>::max()) return false;
+  out->tm_year = static_cast<int>(year);
+  return true;
 #else
+  const auto time = static_cast<std::time_t>(t);
   return localtime_r(&time, out) != nullptr;
 #endif
 }
