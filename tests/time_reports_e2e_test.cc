@@ -179,6 +179,13 @@ TEST_F(TimeReportsTest, AWindowOfAnyLengthShowsItsDays) {
       {"99999,00:00 0,00:00", "03 Dec 26  10:00:00 SU.A: sent - 1\n01 Dec 26  10:00:00 SU.A: sent - 1\n", "Вт  1/12/26",
        "Ср  9/12/26", "Всего дней: 9"},
       {"99999,00:00 0,00:00", "", "Вт  9/12/25", "Ср  9/12/26", "Всего дней: 366"},
+      // A day number that wraps round to a day of 1861, and a line of this month: the table
+      // keeps to its bound, the latest days.
+      {"99999,00:00 0,00:00", "4294907295 Jan 26  10:00:00 SU.A: sent - 1\n01 Dec 26  10:00:00 SU.A: sent - 1\n",
+       "Вт  5/06/-83", "Ср  9/12/26", "Всего дней: 40000"},
+      // Without the later line, the days end a year after the last line.
+      {"99999,00:00 0,00:00", "4294907295 Jan 26  10:00:00 SU.A: sent - 1\n", "Сб 21/09/-139", "Пн 22/09/-138",
+       "Всего дней: 367"},
   };
   for (const Case& c : cases) {
     Configure(c.period, "C", c.log);

@@ -61,10 +61,7 @@ struct AreaFamily {
 
   // Ignored areas are never shown; deleted and unknown areas unless their Show keyword is No.
   bool Shows(const AreaRecord& area) const {
-    if (area.flags & AREA_IGNORED) return false;
-    if ((area.flags & AREA_DELETED) && !options.show_deleted) return false;
-    if ((area.flags & AREA_UNKNOWN) && !options.show_unknown) return false;
-    return true;
+    return (area.flags & HiddenAreaFlags(options.show_deleted, options.show_unknown)) == 0;
   }
   // Bytes alone do not make an area live.
   static bool IsLive(const AreaRecord& area) { return area.imported != 0 || area.exported != 0 || area.dupes != 0; }
