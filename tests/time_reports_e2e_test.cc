@@ -167,25 +167,26 @@ TEST_F(TimeReportsTest, AWindowOfAnyLengthShowsItsDays) {
     const char* log;
     const char* first_day;  // the first row's cell
     const char* last_day;
-    const char* rows;  // the total row's first cell
+    const char* rows;            // the total row's first cell
+    const char* imported = "0";  // and its second
   };
   const Case cases[] = {
       {"1,00:00 0,00:00", "", "Ср  9/12/26", "Ср  9/12/26", "Всего дней: 1"},
       // The usual monthly period, to the end of today, with empty days at both ends.
-      {"31,00:00 0,24:00", "20 Nov 26  10:00:00 SU.A: sent - 1\n", "Пн  9/11/26", "Чт 10/12/26", "Всего дней: 32"},
+      {"31,00:00 0,24:00", "20 Nov 26  10:00:00 SU.A: toss - 3 (30 bytes)\n", "Пн  9/11/26", "Чт 10/12/26",
+       "Всего дней: 32", "3"},
       {"365,00:00 0,24:00", "", "Ср 10/12/25", "Чт 10/12/26", "Всего дней: 366"},
       // "All of it": the rows start at the first line taken, and without one they are
       // the window's last 366 days.
       {"99999,00:00 0,00:00", "03 Dec 26  10:00:00 SU.A: sent - 1\n01 Dec 26  10:00:00 SU.A: sent - 1\n", "Вт  1/12/26",
        "Ср  9/12/26", "Всего дней: 9"},
       {"99999,00:00 0,00:00", "", "Вт  9/12/25", "Ср  9/12/26", "Всего дней: 366"},
-      // A day number that wraps round to a day of 1861, and a line of this month: the table
-      // keeps to its bound, the latest days.
-      {"99999,00:00 0,00:00", "4294907295 Jan 26  10:00:00 SU.A: sent - 1\n01 Dec 26  10:00:00 SU.A: sent - 1\n",
-       "Вт  5/06/-83", "Ср  9/12/26", "Всего дней: 40000"},
-      // Without the later line, the days end a year after the last line.
-      {"99999,00:00 0,00:00", "4294907295 Jan 26  10:00:00 SU.A: sent - 1\n", "Сб 21/09/-139", "Пн 22/09/-138",
-       "Всего дней: 367"},
+      // A day number that wraps round to a day of 1861: the table keeps to its bound, the
+      // latest days, the first of them holding the days before.
+      {"99999,00:00 0,00:00",
+       "4294907295 Jan 26  10:00:00 SU.A: sent - 1\n1Jan4294967200 0:0:0SU.A: toss - 5 (5000 bytes)\n"
+       "01 Dec 26  10:00:00 SU.A: toss - 1 (1000 bytes)\n",
+       "до  5/06/-83", "Ср  9/12/26", "Всего дней: 40000", "6"},
   };
   for (const Case& c : cases) {
     Configure(c.period, "C", c.log);
@@ -203,6 +204,7 @@ TEST_F(TimeReportsTest, AWindowOfAnyLengthShowsItsDays) {
     const std::vector<std::string> total = CellsOf(report, "Всего дней");
     ASSERT_FALSE(total.empty()) << c.period;
     EXPECT_EQ(total[0], Cp866(c.rows)) << c.period;
+    EXPECT_EQ(total[1], c.imported) << c.period;
   }
 }
 

@@ -159,7 +159,11 @@ ChunkedReading ReadLogInChunks(const ReadOnlyFile& log, std::uint64_t size, std:
   std::vector<std::unique_ptr<ThreadPart>> parts;
   const auto new_part = [&] {
     auto part = std::make_unique<ThreadPart>();
-    if (tally.times != nullptr) part->times.emplace(tally.times->EmptyCopy());
+    // Whether the day and hour figures count an area is told by its flags: the run's.
+    if (tally.times != nullptr) {
+      part->times.emplace(tally.times->EmptyCopy());
+      part->areas.TakeFlagsFrom(tally.areas);
+    }
     return part;
   };
   parts.push_back(new_part());

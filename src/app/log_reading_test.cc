@@ -231,11 +231,15 @@ TEST_F(ChunkedReadingTest, ARunWritesTheSameReportsWithAnyNumberOfThreads) {
   while (log.size() < 2 * kestrum::Run::kLogChunkSize + TextReader::kBlockSize) log += block;
   WriteBytes(path_, log);
   WriteBytes(dir_ / "Squish.cfg", "EchoArea RU.LINUX d:\\msg\\linux\r\nEchoArea OLD.AREA d:\\msg\\old -0\r\n");
-  // Yesterday, and the three days of the log with the days and hours of each.
-  const auto run_with = [&](unsigned threads, const char* period) {
+  // Yesterday, and the three days of the log with the days and hours of each; areas
+  // ignored, deleted and unknown, the unknown ones shown or not: the days and hours count
+  // the areas that the run's configuration shows, whichever thread meets them first.
+  const auto run_with = [&](unsigned threads, const char* period, const char* show_unknown) {
     const std::string report = (dir_ / ("r" + std::to_string(threads))).string();
     WriteBytes(dir_ / "k.cfg", "Tovark.Log " + path_ + "\r\nSquish.Cfg " + (dir_ / "Squish.cfg").string() +
-                                   "\r\nPeriod " + period + "\r\nOut.File.Name " + report + " AIiEPDdLFTXCH\r\n");
+                                   "\r\nPeriod " + period + "\r\nIgnore.Area SU.GENERAL\r\nDeletedArea 3 N5020.TALK" +
+                                   "\r\nShow.Unknown.Area " + show_unknown + "\r\nOut.File.Name " + report +
+                                   " AIiEPDdLFTXCH\r\n");
     StringSink console;
     kestrum::Run run(console, [] { return kNow; });
     run.set_log_threads(threads);
@@ -244,9 +248,11 @@ TEST_F(ChunkedReadingTest, ARunWritesTheSameReportsWithAnyNumberOfThreads) {
     return ReadBytes(report);
   };
   for (const char* period : {"1,00:00 0,00:00", "2,00:00 0,24:00"}) {
-    const std::string alone = run_with(1, period);
-    EXPECT_NE(alone.find("Ru.Linux"), std::string::npos);
-    EXPECT_EQ(run_with(2, period), alone) << period;
+    for (const char* show_unknown : {"Yes", "No"}) {
+      const std::string alone = run_with(1, period, show_unknown);
+      EXPECT_NE(alone.find("Ru.Linux"), std::string::npos);
+      EXPECT_EQ(run_with(2, period, show_unknown), alone) << period << ", unknown areas shown: " << show_unknown;
+    }
   }
 }
 

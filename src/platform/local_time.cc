@@ -24,8 +24,10 @@ std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
 bool LocalTm(std::int64_t t, std::tm* out) {
 #if defined(_WIN32)
   // The runtime reads times from 1970 to the year 3000 only, and every year by the zone's
-  // rule of this one. A Gregorian cycle of 400 years repeats every date and weekday, so a
-  // time outside is read as the same moment whole cycles away, and its year moved back.
+  // rule of this one (a TZ with a daylight-saving name by the U.S. rule of that year,
+  // which for years past 2006 is today's). A Gregorian cycle of 400 years repeats every
+  // date and weekday, so a time outside is read as the same moment whole cycles away,
+  // and its year moved back.
   constexpr std::int64_t kCycle = std::int64_t{146097} * 86400;
   std::int64_t cycles = 0;
   if (t < 0 || t >= 2 * kCycle) cycles = FloorDiv(t, kCycle) - 1;

@@ -54,6 +54,7 @@ constexpr ReportLayout<TimeRow> kLayouts[] = {
 // Weekday abbreviations from Sunday, as the dates' weekdays are counted.
 constexpr std::array<std::string_view, 7> kWeekdays = {"Вс"_cp866, "Пн"_cp866, "Вт"_cp866, "Ср"_cp866,
                                                        "Чт"_cp866, "Пт"_cp866, "Сб"_cp866};
+constexpr std::string_view kUpTo = "до"_cp866;
 
 // The rows as the layouts see them, in time order.
 struct TimeFamily {
@@ -72,15 +73,15 @@ TimeRow RowOf(std::string name, const TrafficFigures& figures) {
   return TimeRow{std::move(name), figures.imported, figures.exported, figures.dupes, figures.imported_bytes};
 }
 
-// A day's row is labelled with its weekday and its date as the period header writes dates.
+// A day's row is labelled with its weekday and its date as the period header writes
+// dates; a first row that also holds the days before it, with "до" (up to) instead.
 std::vector<TimeRow> DayRows(const TimeFigures* times) {
   std::vector<TimeRow> rows;
   if (times == nullptr) return rows;
-  for (const auto& [day, figures] : times->DayRows()) {
-    const CivilDate date = DateOfDay(day);
-    rows.push_back(RowOf(Format("%s %2i/%02i/%02i", kWeekdays[static_cast<std::size_t>(date.weekday)], date.day,
-                                date.month, date.year - 2000),
-                         figures));
+  for (const TimeFigures::DayRow& row : times->DayRows()) {
+    const CivilDate date = DateOfDay(row.day);
+    const std::string_view first = row.with_days_before ? kUpTo : kWeekdays[static_cast<std::size_t>(date.weekday)];
+    rows.push_back(RowOf(Format("%s %2i/%02i/%02i", first, date.day, date.month, date.year - 2000), row.figures));
   }
   return rows;
 }

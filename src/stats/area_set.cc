@@ -33,7 +33,8 @@ AreaRecord& AreaSet::InsertAt(const AreaRecord& record, std::size_t position) {
 AreaRecord& AreaSet::FindOrAddUnknown(std::string_view name) {
   if (AreaRecord* area = records_.Find(name)) return *area;
   AreaRecord& area = Add(name);
-  area.flags |= AREA_UNKNOWN;
+  const AreaRecord* declared = declared_ != nullptr ? declared_->Find(name) : nullptr;
+  area.flags = declared != nullptr ? declared->flags : static_cast<std::uint32_t>(AREA_UNKNOWN);
   return area;
 }
 

@@ -76,6 +76,12 @@ class AreaSet {
   // to what came before it.
   void AccumulateSet(const AreaSet& part, std::size_t from = 0, std::size_t to = static_cast<std::size_t>(-1));
 
+  // For a set that tallies part of a log apart from the run's (a reading thread's): an
+  // area new to it takes the flags of the run's area of that name, so that it is known
+  // while the part is read whether the reports show it. The run's set must outlive this
+  // one and not change while it is read.
+  void TakeFlagsFrom(const AreaSet& declared) { declared_ = &declared; }
+
   std::size_t count() const { return records_.size(); }
   const AreaRecord& operator[](std::size_t index) const { return records_[index]; }
   auto begin() const { return records_.begin(); }
@@ -100,6 +106,7 @@ class AreaSet {
   AreaRecord& FindOrAddUnknown(std::string_view name);
 
   IndexedRecords<AreaRecord, FoldedKey> records_;
+  const AreaSet* declared_ = nullptr;
 };
 
 // The flags of the areas that the area reports never show: ignored ones always, deleted

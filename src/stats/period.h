@@ -43,8 +43,9 @@ class ReportPeriod {
   std::int64_t end() const { return end_; }
   bool has_window() const { return has_window_; }
 
-  // The local date and time written by the stamp of the last line that Contains found
-  // inside, as CivilSeconds of its fields (from the start of its minute).
+  // The local date and time written by the stamp that Contains last compared with the
+  // window, as CivilSeconds of its fields (from the start of its minute): after Contains
+  // answered true, the line's own.
   std::int64_t last_stamp_local() const { return last_local_; }
 
  private:

@@ -21,7 +21,8 @@ TimeFigures::TimeFigures(std::int64_t first_day, std::int64_t last_day, std::uin
     : first_day_(first_day),
       last_day_(last_day),
       hidden_flags_(hidden_flags),
-      recent_first_(std::max(first_day, last_day - kYearOfDays + 1)) {
+      recent_first_(std::max(first_day, last_day - kYearOfDays + 1)),
+      oldest_shown_(std::max(first_day, last_day - kMaxDayRows + 1)) {
   if (last_day >= first_day) recent_.resize(static_cast<std::size_t>(last_day - recent_first_ + 1));
 }
 
@@ -31,7 +32,9 @@ TimeFigures::TimeFigures(const TimeFigures& other)
       hidden_flags_(other.hidden_flags_),
       recent_first_(other.recent_first_),
       recent_(other.recent_),
+      oldest_shown_(other.oldest_shown_),
       earlier_(other.earlier_),
+      before_shown_(other.before_shown_),
       hours_(other.hours_),
       first_taken_(other.first_taken_),
       last_taken_(other.last_taken_),
@@ -40,8 +43,9 @@ TimeFigures::TimeFigures(const TimeFigures& other)
 TimeFigures TimeFigures::ForWindow(const ReportPeriod& period, std::uint32_t hidden_flags) {
   if (!period.has_window()) return TimeFigures(1, 0, hidden_flags);
   const std::int64_t first = FloorDiv(LocalReading(period.start()), kSecondsPerDay);
-  // The end is taken in: an end at 0:00 is the last moment of the day before.
-  const std::int64_t last = FloorDiv(LocalReading(period.end()) - 1, kSecondsPerDay);
+  // The end is taken in: an end at 0:00 is the last moment of the day before (also where
+  // the clock jumps at midnight and 0:00 is read as 1:00).
+  const std::int64_t last = FloorDiv(LocalReading(period.end() - 1), kSecondsPerDay);
   return TimeFigures(first, std::max(first, last), hidden_flags);
 }
 
@@ -63,6 +67,7 @@ void TimeFigures::PlaceStamp(std::int64_t local) {
     stamp_hour_start_ = hour * kSecondsPerHour;
     stamp_minute_valid_ = false;
     hour_exists_ = HourExists(hour);
+    whole_hour_start_ = hour_exists_ ? stamp_hour_start_ : kNoWholeHour;
   }
   std::int64_t reading = local;
   if (!hour_exists_) {
@@ -116,12 +121,14 @@ bool TimeFigures::HourExists(std::int64_t hour) {
 
 TrafficFigures& TimeFigures::DayAt(std::int64_t day) {
   if (day >= recent_first_) return recent_[static_cast<std::size_t>(day - recent_first_)];
-  return earlier_[day];
+  if (day >= oldest_shown_) return earlier_[day];
+  return before_shown_;
 }
 
 TimeFigures& TimeFigures::operator+=(const TimeFigures& other) {
   for (std::size_t i = 0; i < recent_.size() && i < other.recent_.size(); ++i) recent_[i] += other.recent_[i];
   for (const auto& [day, figures] : other.earlier_) earlier_[day] += figures;
+  before_shown_ += other.before_shown_;
   for (std::size_t i = 0; i < hours_.size(); ++i) hours_[i] += other.hours_[i];
   if (other.first_taken_ <= other.last_taken_) {
     if (first_taken_ > last_taken_) {
@@ -138,35 +145,34 @@ TimeFigures& TimeFigures::operator+=(const TimeFigures& other) {
 TimeFigures& TimeFigures::operator-=(const TimeFigures& other) {
   for (std::size_t i = 0; i < recent_.size() && i < other.recent_.size(); ++i) recent_[i] -= other.recent_[i];
   for (const auto& [day, figures] : other.earlier_) earlier_[day] -= figures;
+  before_shown_ -= other.before_shown_;
   for (std::size_t i = 0; i < hours_.size(); ++i) hours_[i] -= other.hours_[i];
   return *this;
 }
 
-std::vector<std::pair<std::int64_t, TrafficFigures>> TimeFigures::DayRows() const {
-  std::vector<std::pair<std::int64_t, TrafficFigures>> rows;
+std::vector<TimeFigures::DayRow> TimeFigures::DayRows() const {
+  std::vector<DayRow> rows;
   if (last_day_ < first_day_) return rows;
+  const bool taken = first_taken_ <= last_taken_;
   std::int64_t from = first_day_;
-  std::int64_t to = last_day_;
-  if (to - from + 1 > kYearOfDays) {
-    if (first_taken_ > last_taken_) {
-      from = to - kYearOfDays + 1;
-    } else {
-      from = first_taken_;
-      to = std::min(to, last_taken_ + kYearOfDays);
-    }
-  }
-  from = std::max(from, to - kMaxDayRows + 1);
-  rows.reserve(static_cast<std::size_t>(to - from + 1));
+  if (last_day_ - first_day_ + 1 > kYearOfDays) from = taken ? first_taken_ : last_day_ - kYearOfDays + 1;
+  from = std::max(from, oldest_shown_);
+  rows.reserve(static_cast<std::size_t>(last_day_ - from + 1));
   auto earlier = earlier_.lower_bound(from);
-  for (std::int64_t day = from; day <= to; ++day) {
-    TrafficFigures figures;
+  for (std::int64_t day = from; day <= last_day_; ++day) {
+    DayRow row{day, {}, false};
     if (day >= recent_first_) {
-      figures = recent_[static_cast<std::size_t>(day - recent_first_)];
+      row.figures = recent_[static_cast<std::size_t>(day - recent_first_)];
     } else if (earlier != earlier_.end() && earlier->first == day) {
-      figures = earlier->second;
+      row.figures = earlier->second;
       ++earlier;
     }
-    rows.emplace_back(day, figures);
+    rows.push_back(row);
+  }
+  // Lines of days too early for the rows count in the first.
+  if (taken && first_taken_ < from) {
+    rows.front().figures += before_shown_;
+    rows.front().with_days_before = true;
   }
   return rows;
 }

@@ -3,14 +3,14 @@
 // day and for the hour of each line's stamp. Days and hours are read by the zone's own
 // rules: a stamp is placed by the local time of the instant it stands for, so a skipped
 // hour gets nothing, a repeated hour is one hour, and a day of 23 or 25 hours is one day.
-// A few figures a day and 24 hours: memory does not grow with the log's length.
+// A few figures a day, for at most kMaxDayRows days, and 24 hours: memory does not grow
+// with the log's length.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <utility>
 #include <vector>
 
 #include "platform/local_time.h"
@@ -21,12 +21,19 @@ namespace kestrum {
 
 class TimeFigures {
  public:
-  // A window longer than this many days shows no more empty days before its first line
-  // than a window of this length would.
+  // A window of more days than this shows its days from the day of its first line.
   static constexpr std::int64_t kYearOfDays = 366;
   // The most day rows ever shown: a hundred years and more, every day a log's two-digit
-  // years can name.
+  // years can name. The figures of the days before them go to the first row.
   static constexpr std::int64_t kMaxDayRows = 40000;
+
+  // A day row: its day (from 1970-01-01) and its figures, which for the first of
+  // kMaxDayRows rows may also hold those of the days before it.
+  struct DayRow {
+    std::int64_t day = 0;
+    TrafficFigures figures;
+    bool with_days_before = false;
+  };
 
   // For the window's local days first_day..last_day (days from 1970-01-01, last_day >=
   // first_day); areas with any of hidden_flags count in no day and no hour.
@@ -48,8 +55,8 @@ class TimeFigures {
   // The stamp of the line now taken, which lies inside the window: its local date and
   // time as CivilSeconds of its fields. Inline: it runs for every line inside the window.
   void Stamp(std::int64_t local) {
-    // Stamps are near one another: their difference never overflows.
-    if (!hour_exists_ || static_cast<std::uint64_t>(local - stamp_hour_start_) >= 3600) PlaceStamp(local);
+    // Stamps lie within 2^58 seconds of the epoch: the difference never overflows.
+    if (static_cast<std::uint64_t>(local - whole_hour_start_) >= 3600) PlaceStamp(local);
   }
 
   // Adds what an area line added to its area to the day and the hour of the last stamp,
@@ -70,11 +77,10 @@ class TimeFigures {
   TimeFigures& operator+=(const TimeFigures& other);
   TimeFigures& operator-=(const TimeFigures& other);
 
-  // The day rows, in order, each its day (from 1970-01-01) and figures: every day of the
-  // window, empty ones included; for a window longer than kYearOfDays, from the day of
-  // its first line taken (without one, its last kYearOfDays days) up to a year past its
-  // last; never more than kMaxDayRows, the latest kept.
-  std::vector<std::pair<std::int64_t, TrafficFigures>> DayRows() const;
+  // The day rows, in order: every day of the window, empty ones included, up to its
+  // last; for a window longer than kYearOfDays, from the day of its first line taken
+  // (without one, its last kYearOfDays days); never more than kMaxDayRows.
+  std::vector<DayRow> DayRows() const;
 
   // The hours of the day, 0:00 to 23:00, each summed over the whole period.
   const std::array<TrafficFigures, 24>& hours() const { return hours_; }
@@ -90,10 +96,13 @@ class TimeFigures {
   std::int64_t last_day_ = -1;
   std::uint32_t hidden_flags_ = 0;
   // The window's last days, up to kYearOfDays of them, from recent_first_; the days
-  // before them, only in a longer window, where lines were taken.
+  // before them, only in a longer window, where lines were taken, from oldest_shown_;
+  // and those before that all together.
   std::int64_t recent_first_ = 0;
   std::vector<TrafficFigures> recent_;
+  std::int64_t oldest_shown_ = 0;
   std::map<std::int64_t, TrafficFigures> earlier_;
+  TrafficFigures before_shown_;
   std::array<TrafficFigures, 24> hours_{};
   // The days of the first and last lines taken; none while first_taken_ > last_taken_.
   std::int64_t first_taken_ = 1;
@@ -106,6 +115,10 @@ class TimeFigures {
   TrafficFigures pending_;  // of the lines since the last stamp placed
   std::int64_t stamp_hour_start_ = 0;
   bool hour_exists_ = false;
+  // stamp_hour_start_ when every minute of that hour occurs, else kNoWholeHour, from which
+  // no stamp lies within the hour.
+  static constexpr std::int64_t kNoWholeHour = -(std::int64_t{1} << 62);
+  std::int64_t whole_hour_start_ = kNoWholeHour;
   std::int64_t stamp_minute_ = 0;  // the last stamp placed minute by minute
   bool stamp_minute_valid_ = false;
   std::int64_t offset_hint_ = 0;  // the zone's offset last seen
