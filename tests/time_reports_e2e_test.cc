@@ -169,6 +169,8 @@ TEST_F(TimeReportsTest, AWindowOfAnyLengthShowsItsDays) {
     const char* last_day;
     const char* rows;            // the total row's first cell
     const char* imported = "0";  // and its second
+    const char* tz = "UTC";
+    const char* now = "2026-12-10 12:00:00";
   };
   const Case cases[] = {
       {"1,00:00 0,00:00", "", "Ср  9/12/26", "Ср  9/12/26", "Всего дней: 1"},
@@ -187,10 +189,14 @@ TEST_F(TimeReportsTest, AWindowOfAnyLengthShowsItsDays) {
        "4294907295 Jan 26  10:00:00 SU.A: sent - 1\n1Jan4294967200 0:0:0SU.A: toss - 5 (5000 bytes)\n"
        "01 Dec 26  10:00:00 SU.A: toss - 1 (1000 bytes)\n",
        "до  5/06/-83", "Ср  9/12/26", "Всего дней: 40000", "6"},
+      // Havana sets the clock forward at midnight: 0:00 of 8 March is read as 1:00, and
+      // yesterday is still one day, a line stamped at its end counted in it.
+      {"1,00:00 0,00:00", "08 Mar 26  00:00:30 SU.A: toss - 2 (2 bytes)\n", "Сб  7/03/26", "Сб  7/03/26",
+       "Всего дней: 1", "2", "America/Havana", "2026-03-08 12:00:00"},
   };
   for (const Case& c : cases) {
     Configure(c.period, "C", c.log);
-    const RunResult run = Run({"-c", "k.cfg"}, "2026-12-10 12:00:00", "UTC");
+    const RunResult run = Run({"-c", "k.cfg"}, c.now, c.tz);
     ASSERT_EQ(run.status, 0) << run.out;
     // The rows lie between the two inner borders.
     const std::string report = ReadRaw("r.rep");
