@@ -85,11 +85,10 @@ struct AreaFamily {
 
 bool IsAreaReportLetter(char letter) { return FindLayout(kLayouts, letter) != nullptr; }
 
-bool WriteAreaReport(char letter, const AreaSet& areas, const ReportOptions& options, Sink& out, Sink& console) {
+std::optional<LaidOutTable> LayOutAreaReport(char letter, const AreaSet& areas, const ReportOptions& options) {
   const auto* layout = FindLayout(kLayouts, letter);
-  if (layout == nullptr) return false;
-  WriteLaidOutReport(*layout, AreaFamily{areas, options}, out, console);
-  return true;
+  if (layout == nullptr) return std::nullopt;
+  return LayOutReport(*layout, AreaFamily{areas, options});
 }
 
 }  // namespace kestrum

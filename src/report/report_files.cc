@@ -1,6 +1,7 @@
 #include "report/report_files.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "platform/cp866.h"
@@ -23,6 +24,12 @@ constexpr std::string_view kFooter = "\nKestrum, %s";
 // period header nor the footer.
 constexpr std::string_view kLettersWithoutFrame = "+d";
 constexpr char kAppendLetter = '+';
+
+std::optional<LaidOutTable> LayOut(char letter, const ReportInput& input) {
+  if (auto table = LayOutAreaReport(letter, input.areas, input.options)) return table;
+  if (auto table = LayOutLinkReport(letter, input.links)) return table;
+  return LayOutTimeReport(letter, input.times);
+}
 
 }  // namespace
 
@@ -81,10 +88,7 @@ void ReportFiles::WriteReportFiles(const ReportInput& input) {
     const bool framed = file.letters.find_first_not_of(kLettersWithoutFrame) != std::string::npos;
     if (framed) WritePeriodHeader(out, input.period_text, input.console);
     for (const char letter : file.letters) {
-      if (!WriteAreaReport(letter, input.areas, input.options, out, input.console) &&
-          !WriteLinkReport(letter, input.links, out, input.console)) {
-        WriteTimeReport(letter, input.times, out, input.console);
-      }
+      if (auto table = LayOut(letter, input)) WriteTextReport(std::move(*table), out, input.console);
     }
     if (framed) {
       Print(out, kFooter, VERSION_TEXT);
