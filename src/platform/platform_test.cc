@@ -51,6 +51,14 @@ TEST(Cp866Test, RunTimeConversionRoundTrips) {
   EXPECT_EQ(Utf8ToCp866("\xD0"), "?");  // a sequence cut short
 }
 
+TEST(Cp866Test, EveryByteHasOneCodePointBothWays) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const char32_t cp = Cp866CodePoint(static_cast<unsigned char>(byte));
+    EXPECT_EQ(Cp866FromCodePoint(cp), byte) << byte;
+  }
+  EXPECT_EQ(Cp866ToUtf8("\xF2\xF7\xF8\xFC\xFE\xFF"), "Єў°№■\u00A0");
+}
+
 TEST(FormatTest, FollowsPrintfForTheProgramsConversions) {
   EXPECT_EQ(Format("c %2i:%02i:00 %2i/%02i/%02i", 0, 0, 4, 7, 2), "c  0:00:00  4/07/02");
   EXPECT_EQ(Format("%c\n%s\n%lu\n%.1f\n", 'P', "Net.News", 5u, 55.55555), "P\nNet.News\n5\n55.6\n");
