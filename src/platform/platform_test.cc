@@ -309,6 +309,15 @@ TEST_F(TextFileTest, WriterTurnsNewlinesIntoCrLfAndAppends) {
   ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kTruncate));
   EXPECT_TRUE(writer.Close());
   EXPECT_EQ(ReadBytes(path), "");
+  // A page keeps its bytes, and the next opening is in text mode again.
+  ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kReplace, TextWriter::LineEnds::kLf));
+  writer.Write("d\ne\r\n");
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ(ReadBytes(path), "d\ne\r\n");
+  ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kAppend));
+  writer.Write("f\n");
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ(ReadBytes(path), "d\ne\r\nf\r\n");
 }
 
 TEST_F(TextFileTest, OpeningMissingFilesFails) {
