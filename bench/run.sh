@@ -4,7 +4,8 @@
 # and kestrum once more with the reports of days and hours (C and H) added.
 # The day workload reports yesterday out of a four-day log; the month workload reports
 # a whole 31-day log. Prints, for each, the ratios and kestrum's peak resident memory,
-# and a checksum of its report files (the same figures must give the same sum).
+# and a checksum of its report files (the same figures must give the same sum); then the
+# same for a run that writes one web page of every report letter instead.
 #
 #   bench/run.sh [SIZE_MB=1024] [AREAS=2000] [LINKS=200]
 set -euo pipefail
@@ -50,17 +51,24 @@ run_workload() {
   read -r t_kestrum m_kestrum < <(measure "$root/build/release/kestrum" -c Kestrum.Cfg)
   read -r t_ch m_ch < <(measure "$root/build/release/kestrum" -c KestrumCH.Cfg)
   read -r t_awk _ < <(measure awk -v day="$awk_day" -f "$root/bench/baseline.awk" tosser.log)
+  # The same run writing a web page of every letter in the place of the two files.
+  sed '/^Out\.File\.Name /d' Kestrum.Cfg > Page.Cfg
+  printf 'Out.Html.Name stats.html AIiEPDdLFTXCH\r\n' >> Page.Cfg
+  local t_page m_page
+  read -r t_page m_page < <(measure "$root/build/release/kestrum" -c Page.Cfg)
   lines=$(wc -l < tosser.log)
   awk -v wc="$t_wc" -v k="$t_kestrum" -v a="$t_awk" -v m="$m_kestrum" -v ch="$t_ch" -v mch="$m_ch" \
       -v lines="$lines" -v size="$size" \
       -v areas="$areas" -v links="$links" -v workload="$workload" -v at="$awk_target" -v wt="$wc_target" \
-      -v sums="$(cat areas.rep links.rep | md5sum | cut -c1-12)" 'BEGIN {
+      -v sums="$(cat areas.rep links.rep | md5sum | cut -c1-12)" -v tp="$t_page" -v mp="$m_page" \
+      -v page="$(wc -c < stats.html)" 'BEGIN {
     printf "%s workload: %d MiB, %d lines, %d areas, %d links (reports %s)\n", workload, size, lines, areas, links, sums
     printf "  wc -l      %7.2f s\n  kestrum    %7.2f s\n  awk        %7.2f s\n", wc, k, a
     printf "  kestrum with C and H %5.2f s (%+.1f%%), peak RSS %.1f MiB\n", ch, (k > 0 ? (ch / k - 1) * 100 : 0), mch / 1024
     printf "  kestrum / wc -l   %5.2f  (target: at most %s)\n", (wc > 0 ? k / wc : 0), wt
     printf "  awk / kestrum     %5.2f  (target: at least %s)\n", (k > 0 ? a / k : 0), at
     printf "  kestrum peak RSS  %5.1f MiB (target: under 16)\n", m / 1024
+    printf "  kestrum, page     %5.2f s, peak RSS %5.1f MiB, page of %.1f MiB\n", tp, mp / 1024, page / 1048576
   }'
 }
 

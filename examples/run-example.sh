@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds kestrum (installing what the build needs) and runs it on the example in a fresh
 # folder, build/example, with a log made relative to today; shows the console and the
-# reports in UTF-8.
+# reports in UTF-8, and says where the web page of the reports is.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/need-packages" cmake ninja-build g++
@@ -21,4 +21,5 @@ for report in areas.rep links.rep dead.lst; do
   iconv -f CP866 -t UTF-8 "$report"
 done
 printf '\nThe reports are in %s\n' "$work"
+printf 'The web page of the reports is %s/stats.html: open it in a browser\n' "$work"
 exit "$status"

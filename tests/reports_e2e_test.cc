@@ -169,11 +169,84 @@ class ReportsTest : public E2eTest {
 };
 
 TEST_F(ReportsTest, EveryLetterIsWrittenInOrderBetweenHeaderAndFooter) {
-  Configure("Out.File.Name all.rep AIiEPDdLFTX\n");
+  // A page of the same letters beside it changes nothing in the text.
+  Configure("Out.File.Name all.rep AIiEPDdLFTX\nOut.Html.Name all.html AIiEPDdLFTX\n");
   const RunResult run = RunIt();
   EXPECT_EQ(run.out, Complete());
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(ReadRaw("all.rep"), Cp866File(kEveryLetter));
+}
+
+// The page without the rules of its style sheet.
+std::string WithoutStyle(const std::string& page) {
+  const std::size_t from = page.find("<style>\n");
+  const std::size_t to = page.find("</style>\n");
+  if (from == std::string::npos || to == std::string::npos) return page;
+  return page.substr(0, from + 8) + page.substr(to);
+}
+
+TEST_F(ReportsTest, APageShowsTheSameReportsAsHtmlInUtf8) {
+  Configure("Out.Html.Name all.html dX\n");
+  ASSERT_EQ(RunIt().status, 0);
+  const std::string page = ReadRaw("all.html");
+  EXPECT_EQ(page.find('\r'), std::string::npos);
+  EXPECT_EQ(WithoutStyle(page), R"html(<!DOCTYPE html>
+<html lang="ru">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>Отчётный период: c  0:00:00  4/07/02 по  0:00:00  5/07/02</title>
+<style>
+</style>
+</head>
+<body>
+<header>
+<h1>Отчётный период: c  0:00:00  4/07/02 по  0:00:00  5/07/02</h1>
+</header>
+<main>
+<h2>Мёртвые эхи:</h2>
+<ul class="names">
+<li>Su.Quiet</li>
+</ul>
+<table class="bars">
+<caption>Дёргали AreaFix:</caption>
+<thead>
+<tr><th scope="col" class="l"></th><th scope="col">Раз</th><th scope="col">%</th><td class="bar"></td></tr>
+</thead>
+<tbody>
+<tr><th scope="row">2:5020/77.0</th><td>1</td><td>100.0</td><td class="bar" style="--w:100.0%"></td></tr>
+</tbody>
+<tfoot>
+<tr><th scope="row">Всего по 1 линкам:</th><td>1</td><td>100%</td><td class="bar"></td></tr>
+</tfoot>
+</table>
+</main>
+<footer>
+<p>Kestrum, ver. 0.1.2/W32</p>
+<p>(c) The Kestrum developers</p>
+</footer>
+</body>
+</html>
+)html");
+}
+
+TEST_F(ReportsTest, PageLinesAreReadLikeReportFilesAndRefuseAppending) {
+  // Pages count in the same ten files; + and unknown letters are refused.
+  std::string lines = "Out.Html.Name old.html A\nOut.Html.Name plus.html A+\nOut.Html.Name bad.html Aa\n";
+  for (int i = 2; i <= 9; ++i) lines += "Out.File.Name file" + std::to_string(i) + ".rep L\n";
+  lines += "Out.Html.Name tenth.html L\nOut.Html.Name eleventh.html L\n";
+  Configure(lines);
+  WriteRaw("old.html", "last night's page\n");
+  const RunResult run = RunIt();
+  const std::string refused = "Ошибка в имени файла или в списке ключей\n";
+  EXPECT_EQ(run.out, std::string(kBanner) + "Parsing k.cfg... " +
+                         Cp866("\nk.cfg, строка 8. " + refused + "\nk.cfg, строка 9. " + refused +
+                               "\nk.cfg, строка 19. " + refused));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(ReadRaw("old.html"), "last night's page\n");  // a failed run keeps the old page
+  EXPECT_EQ(ReadRaw("tenth.html"), "");
+  EXPECT_FALSE(Exists("plus.html"));
+  EXPECT_FALSE(Exists("eleventh.html"));
 }
 
 TEST_F(ReportsTest, RepeatedLettersAndSeveralFiles) {

@@ -65,6 +65,7 @@ void Run::InstallHandlers() {
   install(kNetArea, [this](std::string_view value) { return HandleIgnoreArea(areas_, value); });
   install(kIgnoreLink, [this](std::string_view value) { return HandleIgnoreLink(links_, value); });
   install(kOutFileName, [this](std::string_view value) { return report_files_.HandleOutFileName(value); });
+  install(kOutHtmlName, [this](std::string_view value) { return report_files_.HandleOutHtmlName(value); });
 }
 
 ReportOptions Run::Options() const {

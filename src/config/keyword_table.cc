@@ -45,6 +45,7 @@ constexpr std::array<KeywordDefault, KEYWORD_COUNT> kDefaults = {{
     {"Screen.Wide", nullptr, 79, false},
     {"Min.Graph.Len", nullptr, 15, false},
     {"Debug", nullptr, 0, true},
+    {"Out.Html.Name", nullptr, 0, false},
 }};
 
 void SetDefaultValue(KeywordEntry& entry, const KeywordDefault& def) {

@@ -1,4 +1,4 @@
-// The seventeen configuration keywords: each entry's current value text, how often it was
+// The eighteen configuration keywords: each entry's current value text, how often it was
 // set, the integer a handler derives from it, and the handler that gives it effect.
 #pragma once
 
@@ -30,8 +30,9 @@ enum KeywordIndex : int {
   kScreenWide = 14,
   kMinGraphLen = 15,
   kDebug = 16,
+  kOutHtmlName = 17,
 };
-inline constexpr int KEYWORD_COUNT = 17;
+inline constexpr int KEYWORD_COUNT = 18;
 
 struct KeywordEntry;
 

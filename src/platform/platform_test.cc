@@ -51,6 +51,14 @@ TEST(Cp866Test, RunTimeConversionRoundTrips) {
   EXPECT_EQ(Utf8ToCp866("\xD0"), "?");  // a sequence cut short
 }
 
+TEST(Cp866Test, EveryByteHasOneCodePointBothWays) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const char32_t cp = Cp866CodePoint(static_cast<unsigned char>(byte));
+    EXPECT_EQ(Cp866FromCodePoint(cp), byte) << byte;
+  }
+  EXPECT_EQ(Cp866ToUtf8("\xF2\xF7\xF8\xFC\xFE\xFF"), "Єў°№■\u00A0");
+}
+
 TEST(FormatTest, FollowsPrintfForTheProgramsConversions) {
   EXPECT_EQ(Format("c %2i:%02i:00 %2i/%02i/%02i", 0, 0, 4, 7, 2), "c  0:00:00  4/07/02");
   EXPECT_EQ(Format("%c\n%s\n%lu\n%.1f\n", 'P', "Net.News", 5u, 55.55555), "P\nNet.News\n5\n55.6\n");
@@ -301,6 +309,15 @@ TEST_F(TextFileTest, WriterTurnsNewlinesIntoCrLfAndAppends) {
   ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kTruncate));
   EXPECT_TRUE(writer.Close());
   EXPECT_EQ(ReadBytes(path), "");
+  // A page keeps its bytes, and the next opening is in text mode again.
+  ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kReplace, TextWriter::LineEnds::kLf));
+  writer.Write("d\ne\r\n");
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ(ReadBytes(path), "d\ne\r\n");
+  ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kAppend));
+  writer.Write("f\n");
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ(ReadBytes(path), "d\ne\r\nf\r\n");
 }
 
 TEST_F(TextFileTest, OpeningMissingFilesFails) {

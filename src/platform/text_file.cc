@@ -126,9 +126,10 @@ TextWriter::~TextWriter() {
   Close();
 }
 
-bool TextWriter::Open(const std::string& path, Mode mode) {
+bool TextWriter::Open(const std::string& path, Mode mode, LineEnds line_ends) {
   Close();
   failed_ = false;
+  crlf_ = line_ends == LineEnds::kCrLf;
   if (mode == Mode::kReplace) {
     auto replacement = std::make_unique<FileReplacement>();
     if (replacement->Begin(path)) {
@@ -143,6 +144,10 @@ bool TextWriter::Open(const std::string& path, Mode mode) {
 
 void TextWriter::Write(std::string_view bytes) {
   if (file_ == nullptr) return;
+  if (!crlf_) {
+    pending_.append(bytes);
+    bytes = {};
+  }
   while (!bytes.empty()) {
     const std::size_t newline = bytes.find('\n');
     if (newline == std::string_view::npos) {

@@ -181,14 +181,18 @@ bool TextReader::ReadLinesUntil(std::size_t max_chars, std::uint64_t stop, Take&
   }
 }
 
-// A file written in text mode. Errors are remembered, never thrown; Close() tells
-// whether every byte reached the file.
+// A file written in text mode, or with its bytes as they are (a web page). Errors are
+// remembered, never thrown; Close() tells whether every byte reached the file.
 class TextWriter : public Sink {
  public:
   enum class Mode {
     kTruncate,  // created, or emptied if it exists
     kAppend,    // appended to, created if missing
     kReplace,   // written beside the file and put in its place by a successful Close()
+  };
+  enum class LineEnds {
+    kCrLf,  // each LF written as CR LF: text mode
+    kLf,    // every byte as it is, on every platform
   };
 
   TextWriter() = default;
@@ -199,7 +203,7 @@ class TextWriter : public Sink {
 
   // Opens the file in the mode given; false when it cannot be opened. A replacement that
   // cannot be made beside the file (its folder refuses a new file) writes it in place.
-  bool Open(const std::string& path, Mode mode);
+  bool Open(const std::string& path, Mode mode, LineEnds line_ends = LineEnds::kCrLf);
   bool is_open() const { return file_ != nullptr; }
   // True when the open file is a regular file, which a replacement can stand in for.
   bool is_regular_file() const { return IsRegularFile(file_); }
@@ -218,6 +222,7 @@ class TextWriter : public Sink {
   std::unique_ptr<FileReplacement> replacement_;
   std::string pending_;
   bool failed_ = false;
+  bool crlf_ = true;
 };
 
 }  // namespace kestrum

@@ -49,7 +49,7 @@ constexpr ReportLayout<AreaRecord> kLayouts[] = {
     {'P', kByKey, kDupes, "\nЭхи с дупами:\n Dup \n %% \n"_cp866, {COL_LEFT, COL_LEFT | 40, COL_RIGHT, COL_RIGHT},
      {"%c\n%s\n%lu\n%.1f\n", {kFlag, kName, Value(kDupes), Share(kDupes)}},
      {"\nДупов по %lu эхам:\n%lu\n100%c\n"_cp866, {kRows, Value(kDupes), kPercent}}},
-    {'d', Selection::kDead, {}, {}, {}, {}, {}, true},
+    {'d', Selection::kDead, {}, "Мёртвые эхи:\n"_cp866, {}, {}, {}, true},
 };
 // clang-format on
 
@@ -82,11 +82,10 @@ struct AreaFamily {
 
 bool IsAreaReportLetter(char letter) { return FindLayout(kLayouts, letter) != nullptr; }
 
-bool WriteAreaReport(char letter, const AreaSet& areas, const ReportOptions& options, Sink& out, Sink& console) {
+std::optional<LaidOutTable> LayOutAreaReport(char letter, const AreaSet& areas, const ReportOptions& options) {
   const auto* layout = FindLayout(kLayouts, letter);
-  if (layout == nullptr) return false;
-  WriteLaidOutReport(*layout, AreaFamily{areas, options}, out, console);
-  return true;
+  if (layout == nullptr) return std::nullopt;
+  return LayOutReport(*layout, AreaFamily{areas, options});
 }
 
 }  // namespace kestrum

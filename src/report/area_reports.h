@@ -2,7 +2,9 @@
 // bare list), P (dupes), I (imported messages), i (imported bytes), E (exported messages).
 #pragma once
 
-#include "platform/sink.h"
+#include <optional>
+
+#include "report/laid_out_table.h"
 #include "stats/area_set.h"
 
 namespace kestrum {
@@ -16,7 +18,7 @@ struct ReportOptions {
 // True when the letter names an area report.
 bool IsAreaReportLetter(char letter);
 
-// Writes the area report of the letter; false, writing nothing, for any other letter.
-bool WriteAreaReport(char letter, const AreaSet& areas, const ReportOptions& options, Sink& out, Sink& console);
+// The area report of the letter, laid out; none for any other letter.
+std::optional<LaidOutTable> LayOutAreaReport(char letter, const AreaSet& areas, const ReportOptions& options);
 
 }  // namespace kestrum

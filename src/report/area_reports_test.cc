@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/cp866.h"
+#include "report/box_table.h"
 #include "report/expected_tables.h"
 
 namespace kestrum {
@@ -20,7 +21,7 @@ using expected::Times;
 std::string Report(char letter, const AreaSet& areas, std::int32_t show_deleted = 1, std::int32_t show_unknown = 1) {
   StringSink out;
   StringSink console;
-  WriteAreaReport(letter, areas, ReportOptions{show_deleted != 0, show_unknown != 0}, out, console);
+  WriteTextReport(*LayOutAreaReport(letter, areas, ReportOptions{show_deleted != 0, show_unknown != 0}), out, console);
   return Cp866ToUtf8(out.text());
 }
 
@@ -174,7 +175,7 @@ TEST(AreaReportsTest, LongNamesCutInTablesButNotInTheList) {
   areas.Add(name).dupes = 1;
   StringSink out;
   StringSink console;
-  WriteAreaReport('P', areas, ReportOptions{}, out, console);
+  WriteTextReport(*LayOutAreaReport('P', areas, ReportOptions{}), out, console);
   EXPECT_NE(out.text().find("~" + name.substr(name.size() - 39) + "\xBA"), std::string::npos);
   EXPECT_EQ(console.text(), "\n" + name + "\n~" + name.substr(name.size() - 39));
 

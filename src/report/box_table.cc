@@ -17,61 +17,20 @@ constexpr std::string_view kEndOfRow = "║\n"_cp866;
 
 }  // namespace
 
-BoxTable::BoxTable(const std::uint32_t* first, const std::uint32_t* last) {
-  for (; first != last; ++first) {
-    const std::uint32_t descriptor = *first;
-    Column& column = columns_.emplace_back();
-    // The bits above the width, taken together, choose the alignment; any pattern but
-    // exactly one of the two flags makes a plain column printed unpadded.
-    switch (descriptor & ~COL_WIDTH_MASK) {
-      case COL_LEFT: column.alignment = Alignment::kLeft; break;
-      case COL_RIGHT: column.alignment = Alignment::kRight; break;
-      default: column.alignment = Alignment::kPlain; break;
-    }
-    column.limit = descriptor & COL_WIDTH_MASK;
-  }
-  data_columns_ = columns_.size();
-}
-
-void BoxTable::AddRow(std::string_view text, double graph_value) {
-  // The text ends at a NUL byte as well as at its end.
-  if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
-
-  // Only the cells are kept, without the newlines that end them and without the extra
-  // ones; a row of a report is far shorter than 4 GiB.
-  Row& row = rows_.emplace_back();
-  row.begin = text_.size();
-  row.graph_value = graph_value;
-  if (graph_value > largest_graph_value_) largest_graph_value_ = graph_value;
-  std::size_t pos = 0;
-  for (std::size_t column = 0; column < data_columns_; ++column) {
-    Cell cell;
-    if (pos < text.size()) {
-      std::size_t newline = text.find('\n', pos);
-      if (newline == std::string_view::npos) newline = text.size();
-      cell.offset = static_cast<std::uint32_t>(text_.size() - row.begin);
-      cell.size = static_cast<std::uint32_t>(newline - pos);
-      text_.append(text.substr(pos, newline - pos));
-      columns_[column].width = std::max<std::size_t>(columns_[column].width, cell.size);
-      pos = newline + 1;
-    }
-    cells_.push_back(cell);
-  }
-}
-
 std::vector<CutCell> BoxTable::Render(Sink& out) && {
-  std::vector<CutCell> cut = CutWideCells();
   PrepareColumns();
+  std::vector<CutCell> cut = CutWideCells();
   WriteBorder(out, "╔"_cp866, "╦"_cp866, "╗"_cp866);
 
   std::string line;
-  for (std::size_t index = 0; index < rows_.size(); ++index) {
-    if (index == 1 || index + 1 == rows_.size()) WriteBorder(out, "╠"_cp866, "╬"_cp866, "╣"_cp866);
+  const std::size_t rows = table_.row_count();
+  for (std::size_t index = 0; index < rows; ++index) {
+    if (index == 1 || index + 1 == rows) WriteBorder(out, "╠"_cp866, "╬"_cp866, "╣"_cp866);
     line.assign(indent_);
     for (std::size_t column = 0; column < columns_.size(); ++column) {
       line.append(kVertical);
-      if (column == data_columns_) {
-        AppendBar(line, rows_[index].graph_value, columns_[column].width);
+      if (column == table_.column_count()) {
+        AppendBar(line, table_.bar_value(index), columns_[column].width);
       } else {
         AppendCell(line, index, column);
       }
@@ -85,23 +44,39 @@ std::vector<CutCell> BoxTable::Render(Sink& out) && {
   return cut;
 }
 
-std::vector<CutCell> BoxTable::CutWideCells() {
+std::vector<CutCell> BoxTable::CutWideCells() const {
   std::vector<CutCell> cut;
-  for (std::size_t column = 0; column < data_columns_; ++column) {
+  for (std::size_t column = 0; column < table_.column_count(); ++column) {
     const std::size_t limit = columns_[column].limit;
-    if (limit == 0 || columns_[column].width <= limit) continue;
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-      const std::string_view cell = CellText(row, column);
+    if (limit == 0 || table_.widest(column) <= limit) continue;
+    for (std::size_t row = 0; row < table_.row_count(); ++row) {
+      const std::string_view cell = table_.Cell(row, column);
       if (cell.size() <= limit) continue;
       // "~" and the last limit-1 characters: the end of a tag tells more than its start.
       cut.push_back(CutCell{std::string(cell), "~" + std::string(cell.substr(cell.size() - (limit - 1)))});
     }
-    columns_[column].width = limit;
   }
   return cut;
 }
 
 void BoxTable::PrepareColumns() {
+  columns_.clear();
+  for (std::size_t index = 0; index < table_.column_count(); ++index) {
+    const std::uint32_t descriptor = table_.descriptor(index);
+    Column& column = columns_.emplace_back();
+    // The bits above the width, taken together, choose the alignment; any pattern but
+    // exactly one of the two flags makes a plain column printed unpadded.
+    switch (descriptor & ~COL_WIDTH_MASK) {
+      case COL_LEFT: column.alignment = Alignment::kLeft; break;
+      case COL_RIGHT: column.alignment = Alignment::kRight; break;
+      default: column.alignment = Alignment::kPlain; break;
+    }
+    column.limit = descriptor & COL_WIDTH_MASK;
+    // A column with a limit is as wide as its widest cell, up to the limit.
+    column.width = table_.widest(index);
+    if (column.limit != 0 && column.width > column.limit) column.width = column.limit;
+  }
+
   // One more than the width of a framed row line.
   std::size_t total = columns_.size() + 2;
   for (const Column& column : columns_) total += column.width;
@@ -109,7 +84,7 @@ void BoxTable::PrepareColumns() {
 
   // A table too wide for the line gets neither a bar column nor a negative indent: it is
   // drawn from the line's start at its own width.
-  if (largest_graph_value_ > 0.0 && total <= line_width) {
+  if (table_.largest_bar_value() > 0.0 && total <= line_width) {
     columns_.push_back(Column{Alignment::kLeft, 0, line_width - total});
     indent_.clear();
   } else {
@@ -121,7 +96,7 @@ void BoxTable::AppendCell(std::string& line, std::size_t row, std::size_t column
   // As "%-Ns", "%Ns" or "%s" would print the cell (a plain column's unpadded); a cell
   // wider than its limit is drawn as "~" and its last limit-1 characters.
   const Column& drawn = columns_[column];
-  std::string_view cell = CellText(row, column);
+  std::string_view cell = table_.Cell(row, column);
   const bool shortened = drawn.limit != 0 && cell.size() > drawn.limit;
   if (shortened) cell = cell.substr(cell.size() - (drawn.limit - 1));
   const std::size_t size = cell.size() + (shortened ? 1 : 0);
@@ -140,7 +115,7 @@ void BoxTable::AppendBar(std::string& line, double graph_value, std::size_t widt
     line.push_back(' ');
     length = 1;
   } else {
-    const double bar = static_cast<double>(width) * graph_value / largest_graph_value_;
+    const double bar = static_cast<double>(width) * graph_value / table_.largest_bar_value();
     if (bar >= static_cast<double>(width)) {
       length = width;
     } else if (bar >= 1.0) {
@@ -168,6 +143,16 @@ void WriteTable(BoxTable&& table, Sink& out, Sink& console) {
     Print(console, "\n%s", cell.whole);
     Print(console, "\n%s", cell.cut);
   }
+}
+
+void WriteTextReport(LaidOutTable&& table, Sink& out, Sink& console) {
+  if (!table.bare_list()) {
+    WriteTable(BoxTable(std::move(table)), out, console);
+    return;
+  }
+  std::string list = "\n";
+  for (std::size_t row = 1; row < table.row_count(); ++row) list.append(table.Cell(row, 0)).append("\n");
+  out.Write(list);
 }
 
 }  // namespace kestrum

@@ -58,11 +58,10 @@ struct LinkFamily {
 
 bool IsLinkReportLetter(char letter) { return FindLayout(kLayouts, letter) != nullptr; }
 
-bool WriteLinkReport(char letter, const LinkSet& links, Sink& out, Sink& console) {
+std::optional<LaidOutTable> LayOutLinkReport(char letter, const LinkSet& links) {
   const auto* layout = FindLayout(kLayouts, letter);
-  if (layout == nullptr) return false;
-  WriteLaidOutReport(*layout, LinkFamily{links}, out, console);
-  return true;
+  if (layout == nullptr) return std::nullopt;
+  return LayOutReport(*layout, LinkFamily{links});
 }
 
 }  // namespace kestrum

@@ -2,7 +2,9 @@
 // X (AreaFix requests).
 #pragma once
 
-#include "platform/sink.h"
+#include <optional>
+
+#include "report/laid_out_table.h"
 #include "stats/link_set.h"
 
 namespace kestrum {
@@ -10,7 +12,7 @@ namespace kestrum {
 // True when the letter names a link report.
 bool IsLinkReportLetter(char letter);
 
-// Writes the link report of the letter; false, writing nothing, for any other letter.
-bool WriteLinkReport(char letter, const LinkSet& links, Sink& out, Sink& console);
+// The link report of the letter, laid out; none for any other letter.
+std::optional<LaidOutTable> LayOutLinkReport(char letter, const LinkSet& links);
 
 }  // namespace kestrum

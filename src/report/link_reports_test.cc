@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/cp866.h"
+#include "report/box_table.h"
 #include "report/expected_tables.h"
 
 namespace kestrum {
@@ -19,7 +20,7 @@ using expected::Times;
 std::string Report(char letter, const LinkSet& links) {
   StringSink out;
   StringSink console;
-  WriteLinkReport(letter, links, out, console);
+  WriteTextReport(*LayOutLinkReport(letter, links), out, console);
   EXPECT_EQ(console.text(), "");  // link columns are never cut
   return Cp866ToUtf8(out.text());
 }

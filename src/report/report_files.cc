@@ -1,12 +1,15 @@
 #include "report/report_files.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "platform/cp866.h"
 #include "platform/format.h"
 #include "report/area_reports.h"
 #include "report/box_table.h"
+#include "report/html_page.h"
+#include "report/html_table.h"
 #include "report/link_reports.h"
 #include "stats/scan.h"
 
@@ -24,6 +27,37 @@ constexpr std::string_view kFooter = "\nKestrum, %s";
 constexpr std::string_view kLettersWithoutFrame = "+d";
 constexpr char kAppendLetter = '+';
 
+// A page is written with its bytes as they are; a report file in text mode.
+TextWriter::LineEnds LineEndsOf(bool page) { return page ? TextWriter::LineEnds::kLf : TextWriter::LineEnds::kCrLf; }
+
+std::optional<LaidOutTable> LayOut(char letter, const ReportInput& input) {
+  if (auto table = LayOutAreaReport(letter, input.areas, input.options)) return table;
+  if (auto table = LayOutLinkReport(letter, input.links)) return table;
+  return LayOutTimeReport(letter, input.times);
+}
+
+void WriteTextFile(std::string_view letters, const ReportInput& input, Sink& out) {
+  const bool framed = letters.find_first_not_of(kLettersWithoutFrame) != std::string::npos;
+  if (framed) WritePeriodHeader(out, input.period_text, input.console);
+  for (const char letter : letters) {
+    if (auto table = LayOut(letter, input)) WriteTextReport(std::move(*table), out, input.console);
+  }
+  if (framed) {
+    Print(out, kFooter, VERSION_TEXT);
+    out.Write("\n");
+    out.Write(kMakerLine);
+    out.Write("\n");
+  }
+}
+
+void WritePage(std::string_view letters, const ReportInput& input, Sink& out) {
+  WriteHtmlPageStart(input.period_text, out);
+  for (const char letter : letters) {
+    if (const auto table = LayOut(letter, input)) WriteHtmlReport(*table, out);
+  }
+  WriteHtmlPageEnd(VERSION_TEXT, kMakerLine, out);
+}
+
 }  // namespace
 
 bool IsReportLetter(char letter) {
@@ -36,7 +70,7 @@ bool ReportFiles::AnyLetterOf(std::string_view letters) const {
                      [&](const ReportFile& file) { return file.letters.find_first_of(letters) != std::string::npos; });
 }
 
-const char* ReportFiles::HandleOutFileName(std::string_view value) {
+const char* ReportFiles::Accept(std::string_view value, bool page) {
   const char* const refused = kBadOutFileName.data();
   if (files_.size() >= REPORT_FILES_MAX) return refused;
 
@@ -51,6 +85,8 @@ const char* ReportFiles::HandleOutFileName(std::string_view value) {
   if (!scan.Word(0, &letters)) return refused;
   if (path.size() > kMaxReportPath || letters.size() > kMaxReportLetters) return refused;
   if (!std::all_of(letters.begin(), letters.end(), IsReportLetter)) return refused;
+  // A page is never appended to.
+  if (page && letters.find(kAppendLetter) != std::string_view::npos) return refused;
 
   // Opening for appending checks that the file can be written, and creates a missing one
   // empty, without touching an existing one: a run that fails before its reports leaves
@@ -58,12 +94,12 @@ const char* ReportFiles::HandleOutFileName(std::string_view value) {
   // written; one with +, or a device or pipe, which cannot be replaced, is written
   // through this stream.
   auto stream = std::make_unique<TextWriter>();
-  if (!stream->Open(std::string(path), TextWriter::Mode::kAppend)) return refused;
+  if (!stream->Open(std::string(path), TextWriter::Mode::kAppend, LineEndsOf(page))) return refused;
   if (letters.find(kAppendLetter) == std::string_view::npos && stream->is_regular_file()) {
     stream->Close();
     stream.reset();
   }
-  files_.push_back(ReportFile{std::string(path), std::string(letters), std::move(stream)});
+  files_.push_back(ReportFile{std::string(path), std::string(letters), std::move(stream), false, page});
   return nullptr;
 }
 
@@ -71,26 +107,16 @@ void ReportFiles::WriteReportFiles(const ReportInput& input) {
   for (ReportFile& file : files_) {
     if (!file.stream) {
       file.stream = std::make_unique<TextWriter>();
-      if (!file.stream->Open(file.path, TextWriter::Mode::kReplace)) {
+      if (!file.stream->Open(file.path, TextWriter::Mode::kReplace, LineEndsOf(file.page))) {
         file.stream.reset();
         file.unwritable = true;
         continue;
       }
     }
-    Sink& out = *file.stream;
-    const bool framed = file.letters.find_first_not_of(kLettersWithoutFrame) != std::string::npos;
-    if (framed) WritePeriodHeader(out, input.period_text, input.console);
-    for (const char letter : file.letters) {
-      if (!WriteAreaReport(letter, input.areas, input.options, out, input.console) &&
-          !WriteLinkReport(letter, input.links, out, input.console)) {
-        WriteTimeReport(letter, input.times, out, input.console);
-      }
-    }
-    if (framed) {
-      Print(out, kFooter, VERSION_TEXT);
-      out.Write("\n");
-      out.Write(kMakerLine);
-      out.Write("\n");
+    if (file.page) {
+      WritePage(file.letters, input, *file.stream);
+    } else {
+      WriteTextFile(file.letters, input, *file.stream);
     }
   }
 }

@@ -1,7 +1,8 @@
-// The report files named by Out.File.Name lines: each is checked (and created if missing)
-// when its line is accepted, gets the period header, the reports of its letters in order
-// and the footer once the log is read, and is closed at the end of the run. A file without
-// + is replaced whole, and only by a complete report; one with + is appended to.
+// The report files named by Out.File.Name lines, and the web pages named by Out.Html.Name
+// lines: each is checked (and created if missing) when its line is accepted, gets the
+// period header, the reports of its letters in order and the footer once the log is read,
+// and is closed at the end of the run. A file without + is replaced whole, and only by a
+// complete report; one with + is appended to. A page is always replaced whole.
 #pragma once
 
 #include <cstddef>
@@ -47,7 +48,10 @@ class ReportFiles {
  public:
   // Takes the Out.File.Name value text "path letters". Answers nullptr, or the message
   // "Ошибка в имени файла или в списке ключей".
-  const char* HandleOutFileName(std::string_view value);
+  const char* HandleOutFileName(std::string_view value) { return Accept(value, false); }
+  // Takes the Out.Html.Name value text "path letters" as Out.File.Name's, in the same
+  // limit of files; + is refused with the same message.
+  const char* HandleOutHtmlName(std::string_view value) { return Accept(value, true); }
 
   // Writes every file in configuration order. Write errors are kept by each file and
   // come out when it is closed: CloseReportFiles names the file.
@@ -71,7 +75,10 @@ class ReportFiles {
     // replaced; otherwise made when the reports are written.
     std::unique_ptr<TextWriter> stream;
     bool unwritable = false;  // no stream could be made for the reports
+    bool page = false;        // a web page: the reports drawn as HTML
   };
+  const char* Accept(std::string_view value, bool page);
+
   std::vector<ReportFile> files_;
 };
 

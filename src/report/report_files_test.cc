@@ -13,6 +13,7 @@
 
 #include "platform/cp866.h"
 #include "report/area_reports.h"
+#include "report/box_table.h"
 #include "report/expected_tables.h"
 #include "report/link_reports.h"
 #include "unit_support.h"
@@ -141,11 +142,11 @@ TEST_F(ReportFilesTest, LettersChooseReportsHeaderAndFooter) {
   StringSink header;
   WritePeriodHeader(header, period, console_);
   StringSink live;
-  WriteAreaReport('A', areas_, ReportOptions{}, live, console_);
+  WriteTextReport(*LayOutAreaReport('A', areas_, ReportOptions{}), live, console_);
   EXPECT_EQ(ReadReport(Path("twice")), Cp866ToUtf8(header.text() + live.text() + live.text()) + kFooter);
 
   StringSink areafix;
-  WriteLinkReport('X', links_, areafix, console_);
+  WriteTextReport(*LayOutLinkReport('X', links_), areafix, console_);
   EXPECT_EQ(ReadReport(Path("mixed")), Cp866ToUtf8(header.text() + areafix.text()) + "\nDead.Area\n" + kFooter);
 }
 

@@ -1,7 +1,8 @@
 // A report described as data: its header, columns, which records it lists, in which
 // order, how each row and the total row read and what the bars show. One procedure,
-// WriteLaidOutReport, writes any such report over the records of one family (areas or
-// links), so that adding a report means adding one layout.
+// LayOutReport, lays out any such report over the records of one family (areas, links,
+// days or hours) into the cells that a text report and the page both draw, so that
+// adding a report means adding one layout.
 #pragma once
 
 #include <algorithm>
@@ -15,8 +16,7 @@
 #include <vector>
 
 #include "platform/format.h"
-#include "platform/sink.h"
-#include "report/box_table.h"
+#include "report/laid_out_table.h"
 
 namespace kestrum {
 
@@ -95,7 +95,7 @@ struct ReportLayout {
   char letter = 0;
   Selection selection = Selection::kLive;
   Figure<Record> key{};
-  std::string_view header{};  // cells, each ended by a newline, shown as they stand
+  std::string_view header{};  // cells, each ended by a newline, shown as they stand; a bare list's title
   Few<std::uint32_t, 6> columns{};
   RowFormat<Record> row{};
   RowFormat<Record> total{};
@@ -223,12 +223,11 @@ void RowArgs(const ReportLayout<typename Family::Record>& layout, const typename
 
 }  // namespace layout_detail
 
-// Writes one report. The family gives the records in set order (records()) and says of
+// Lays out one report. The family gives the records in set order (records()) and says of
 // each whether it is shown at all (Shows), whether it has traffic (IsLive), its flag
 // letter (Flag) and whether its name stays in front of another's (NameBefore).
 template <typename Family>
-void WriteLaidOutReport(const ReportLayout<typename Family::Record>& layout, const Family& family, Sink& out,
-                        Sink& console) {
+LaidOutTable LayOutReport(const ReportLayout<typename Family::Record>& layout, const Family& family) {
   using Record = typename Family::Record;
   std::vector<const Record*> records = layout_detail::Select(layout, family);
   // Sums are taken before the records are ordered, in set order.
@@ -248,13 +247,12 @@ void WriteLaidOutReport(const ReportLayout<typename Family::Record>& layout, con
   }
 
   if (layout.bare_list) {
-    std::string list = "\n";
-    for (const Record* record : records) list.append(record->name).append("\n");
-    out.Write(list);
-    return;
+    LaidOutTable list = LaidOutTable::BareList(layout.header);
+    for (const Record* record : records) list.AddRow(record->name, kNoBar);
+    return list;
   }
 
-  BoxTable table(layout.columns.begin(), layout.columns.end());
+  LaidOutTable table(layout.columns.begin(), layout.columns.end());
   const bool bars = layout.key.counter != nullptr || layout.key.bytes != nullptr;
   const double edge_bar = bars ? kNoBar : 0.0;
   table.AddRow(layout.header, edge_bar);
@@ -269,7 +267,7 @@ void WriteLaidOutReport(const ReportLayout<typename Family::Record>& layout, con
   text.clear();
   AppendFormat(text, layout.total.format, total_args);
   table.AddRow(text, edge_bar);
-  WriteTable(std::move(table), out, console);
+  return table;
 }
 
 }  // namespace kestrum

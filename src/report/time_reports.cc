@@ -99,12 +99,11 @@ std::vector<TimeRow> HourRows(const TimeFigures* times) {
 
 bool IsTimeReportLetter(char letter) { return FindLayout(kLayouts, letter) != nullptr; }
 
-bool WriteTimeReport(char letter, const TimeFigures* times, Sink& out, Sink& console) {
+std::optional<LaidOutTable> LayOutTimeReport(char letter, const TimeFigures* times) {
   const auto* layout = FindLayout(kLayouts, letter);
-  if (layout == nullptr) return false;
+  if (layout == nullptr) return std::nullopt;
   const std::vector<TimeRow> rows = letter == 'C' ? DayRows(times) : HourRows(times);
-  WriteLaidOutReport(*layout, TimeFamily{rows}, out, console);
-  return true;
+  return LayOutReport(*layout, TimeFamily{rows});
 }
 
 }  // namespace kestrum

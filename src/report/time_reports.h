@@ -2,9 +2,10 @@
 // (the hours of the day), both of the areas that the area reports show.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
-#include "platform/sink.h"
+#include "report/laid_out_table.h"
 #include "stats/time_figures.h"
 
 namespace kestrum {
@@ -15,8 +16,8 @@ inline constexpr std::string_view kTimeReportLetters = "CH";
 // True when the letter names a report of days or hours.
 bool IsTimeReportLetter(char letter);
 
-// Writes the report of the letter from the day and hour figures (none: every figure
-// zero, no day); false, writing nothing, for any other letter.
-bool WriteTimeReport(char letter, const TimeFigures* times, Sink& out, Sink& console);
+// The report of the letter from the day and hour figures (none: every figure zero, no
+// day), laid out; none for any other letter.
+std::optional<LaidOutTable> LayOutTimeReport(char letter, const TimeFigures* times);
 
 }  // namespace kestrum
