@@ -13,7 +13,8 @@
 namespace kestrum {
 
 // std::fopen by a file name as above, mode "rb", "wb" or "ab"; null when the file cannot
-// be opened or the name is no name.
+// be opened or the name is no name. On Windows the file stays open to being renamed or
+// removed by others, as a POSIX file does.
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
 // The size in bytes of the regular file that path names; none for anything else or when
