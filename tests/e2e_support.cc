@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -116,16 +117,75 @@ RunResult E2eTest::RunWindowsCommand(const std::vector<std::string>& args) const
   return result;
 }
 
-RunResult E2eTest::Run(const std::vector<std::string>& args, std::string_view date, std::string_view tz) const {
+std::string E2eTest::Command(const std::vector<std::string>& args, std::string_view date, std::string_view tz) const {
   std::string command = "cd " + ShellQuote(dir_.string()) + " && " + shell_setup_ + "TZ=" + ShellQuote(tz) +
                         " ASAN_OPTIONS=verify_asan_link_order=0 ";
-  // A run of kestrum.exe that hangs in wine ends after two minutes (status 124) and
-  // fails its test.
-  if (RunsWindowsBuild()) command += "timeout 120 ";
-  if (!date.empty()) command += "faketime " + ShellQuote(date) + " ";
+  // Wine times a wait by the process's monotonic clock, which faketime would move by
+  // years: a waiting kestrum.exe would sleep as long. A run of kestrum.exe that hangs in
+  // wine ends after two minutes (status 124) and fails its test.
+  if (RunsWindowsBuild()) command += "DONT_FAKE_MONOTONIC=1 timeout 120 ";
+  if (!date.empty()) {
+    // A date of faketime's own form ("@2002-07-05 12:00:00 x200") is passed as it is.
+    command += date.front() == '@' ? "faketime -f " : "faketime ";
+    command += ShellQuote(date) + " ";
+  }
   command +=
       RunsWindowsBuild() ? ShellQuote(WineCommand()) + " " + ShellQuote(WindowsExe()) : ShellQuote(KESTRUM_BINARY);
   for (const std::string& arg : args) command += " " + ShellQuote(arg);
+  return command;
+}
+
+std::vector<RunResult> E2eTest::RunTogether(const std::vector<std::vector<std::string>>& runs, std::string_view date,
+                                            std::string_view tz) const {
+  // All are started before any output is read; each writes far less than a pipe holds.
+  std::vector<std::FILE*> pipes;
+  for (const std::vector<std::string>& args : runs) pipes.push_back(::popen(Command(args, date, tz).c_str(), "r"));
+  std::vector<RunResult> results(runs.size());
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (pipes[i] == nullptr) continue;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipes[i])) > 0) results[i].out.append(buffer, got);
+    const int status = ::pclose(pipes[i]);
+    results[i].status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (!RunsWindowsBuild()) continue;
+    if (results[i].out.empty() && results[i].status != 124) {
+      std::cout << "[   WINE   ] kestrum.exe wrote nothing (status " << results[i].status << "); run again alone\n";
+      results[i] = Run(runs[i], date, tz);
+    } else {
+      results[i].out = FromWindowsConsole(results[i].out);
+    }
+  }
+  return results;
+}
+
+int E2eTest::RunKilledAfter(const std::vector<std::string>& args, std::chrono::microseconds delay,
+                            std::string_view tz) const {
+  const std::string command = Command(args, "", tz) + " >/dev/null 2>&1";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // A process group of its own, so that the kill reaches the shell's child too.
+    ::setpgid(0, 0);
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  if (child < 0) return -2;
+  ::setpgid(child, child);  // whichever of the two runs first
+  const auto deadline = std::chrono::steady_clock::now() + delay;
+  int status = 0;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (::waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ::usleep(200);
+  }
+  ::kill(-child, SIGKILL);
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+RunResult E2eTest::Run(const std::vector<std::string>& args, std::string_view date, std::string_view tz) const {
+  const std::string command = Command(args, date, tz);
   if (!RunsWindowsBuild()) return RunShell(command);
 
   // Now and then, on a loaded machine, wine loses the start of a program: nothing is

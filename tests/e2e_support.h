@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -47,6 +48,19 @@ class E2eTest : public testing_support::TempFolderTest {
   RunResult Run(const std::vector<std::string>& args, std::string_view date = "",
                 std::string_view tz = "Europe/Moscow") const;
 
+  // Runs kestrum as Run does, once for each list of arguments, all started together;
+  // answers when all have ended, in the order given. Under wine, a run that lost its
+  // start (see Run) is run again on its own afterwards.
+  std::vector<RunResult> RunTogether(const std::vector<std::vector<std::string>>& runs, std::string_view date = "",
+                                     std::string_view tz = "Europe/Moscow") const;
+
+  // Runs kestrum as Run does, with its output thrown away, and kills it with SIGKILL
+  // after `delay` unless it ended before; answers its exit status, or -1 when it was
+  // killed. The clock is the real one: faketime's library, killed, would leave its
+  // shared memory behind, in the way of a later process of the same number.
+  int RunKilledAfter(const std::vector<std::string>& args, std::chrono::microseconds delay,
+                     std::string_view tz = "Europe/Moscow") const;
+
   // Runs a Windows console command (cmd /c args) under wine in the folder, for the tests
   // of kestrum.exe that look at what only Windows keeps, such as file attributes.
   RunResult RunWindowsCommand(const std::vector<std::string>& args) const;
@@ -60,6 +74,10 @@ class E2eTest : public testing_support::TempFolderTest {
 
   // Shell commands run before kestrum in the same shell, such as "ulimit -f 2; ".
   std::string shell_setup_;
+
+ private:
+  // The shell command of one run.
+  std::string Command(const std::vector<std::string>& args, std::string_view date, std::string_view tz) const;
 };
 
 // True when the tests run kestrum.exe under wine.

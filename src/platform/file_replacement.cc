@@ -4,17 +4,20 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
-#include <cwchar>
+#include <thread>
 
 #include "platform/file_system.h"
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +26,29 @@
 #endif
 
 namespace kestrum {
+
+namespace {
+
+// A temporary file is named ".<name>" + kTempInfix + kTempSuffixSize letters or digits.
+constexpr std::string_view kTempInfix = ".kestrum-";
+constexpr std::size_t kTempSuffixSize = 6;
+
+bool IsAsciiLetterOrDigit(wchar_t c) {
+  return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+// True when name is that of a temporary file whose name begins with prefix
+// (".<name>.kestrum-").
+template <typename Char>
+bool IsTempName(std::basic_string_view<Char> name, std::basic_string_view<Char> prefix) {
+  if (name.size() != prefix.size() + kTempSuffixSize || name.substr(0, prefix.size()) != prefix) return false;
+  for (const Char c : name.substr(prefix.size())) {
+    if (!IsAsciiLetterOrDigit(static_cast<wchar_t>(c))) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 #if !defined(_WIN32)
 
@@ -98,7 +124,7 @@ bool FileReplacement::Begin(const std::string& path) {
   target_ = FollowLinks(path);
   const std::size_t slash = target_.rfind('/');
   const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
-  std::string pattern = FolderOf(target_) + "." + name + ".XXXXXX";
+  std::string pattern = FolderOf(target_) + "." + name + std::string(kTempInfix) + "XXXXXX";
   InstallCleanUpHandlers();
   // mkstemp fills in the name in its slot before it creates the file, so that no moment
   // passes in which a signal could leave the file behind.
@@ -171,6 +197,22 @@ void FileReplacement::Abandon() {
   slot_ = -1;
 }
 
+void FileReplacement::RemoveLeftovers(const std::string& path) {
+  const std::string target = FollowLinks(path);
+  const std::string folder = FolderOf(target);
+  const std::string prefix = "." + target.substr(folder.size()) + std::string(kTempInfix);
+  DIR* const dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (!IsTempName(name, std::string_view(prefix))) continue;
+    const std::string leftover = folder + std::string(name);
+    struct stat info {};
+    if (::lstat(leftover.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(leftover.c_str());
+  }
+  ::closedir(dir);
+}
+
 bool IsRegularFile(std::FILE* file) {
   struct stat info {};
   return file != nullptr && ::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode);
@@ -180,32 +222,9 @@ bool IsRegularFile(std::FILE* file) {
 
 namespace {
 
-// The final path of the file that path names, symbolic links and junctions followed, so
-// that a link keeps pointing where it did; the name itself when it names nothing (yet).
-std::wstring FollowLinks(const std::wstring& path) {
-  const HANDLE file = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return path;
-  std::wstring final_path(MAX_PATH, L'\0');
-  DWORD size = ::GetFinalPathNameByHandleW(file, final_path.data(), static_cast<DWORD>(final_path.size()),
-                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  if (size >= final_path.size()) {
-    final_path.resize(size + 1);
-    size = ::GetFinalPathNameByHandleW(file, final_path.data(), static_cast<DWORD>(final_path.size()),
-                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  }
-  ::CloseHandle(file);
-  if (size == 0 || size >= final_path.size()) return path;
-  final_path.resize(size);
-  return final_path;
-}
-
-// The folder part of a path, with its separator (L"" for a bare name or a drive's
-// current folder, "C:name", which keeps its "C:").
-std::wstring FolderOf(const std::wstring& path) {
-  const std::size_t separator = path.find_last_of(L"\\/:");
-  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
-}
+// How often, and after how long a pause, a file that is busy for a moment is tried again.
+constexpr int kBusyAttempts = 20;
+constexpr std::chrono::milliseconds kBusyPause{50};
 
 // Marks an open file to be removed when its last handle closes, or takes the mark back.
 bool MarkForRemoval(HANDLE file, bool remove) {
@@ -222,17 +241,18 @@ bool FileReplacement::Begin(const std::string& path) {
   Abandon();
   const std::optional<std::wstring> name = WideFileName(path);
   if (!name || name->empty()) return false;
-  target_ = FollowLinks(*name);
+  target_ = FinalPathOf(*name);
   const std::wstring folder = FolderOf(target_);
   const std::wstring base = target_.substr(folder.size());
-  // A name no other run is making: the process and a count, then a clock for the rare
-  // name left behind by a process of the same number.
+  // A name no other run is making: letters and digits drawn from the process, a count
+  // and the clock; a name that exists already is passed over.
   static unsigned count = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    wchar_t suffix[40];
-    ::swprintf(suffix, sizeof suffix / sizeof suffix[0], L".%lx.%x.%llx", ::GetCurrentProcessId(), ++count,
-               static_cast<unsigned long long>(::GetTickCount64()));
-    const std::wstring temp = folder + L"." + base + suffix;
+    constexpr std::wstring_view kDigits = L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    std::uint64_t mix = ((std::uint64_t{::GetCurrentProcessId()} << 32) ^ ++count) * 0x9E3779B97F4A7C15U ^
+                        static_cast<std::uint64_t>(::GetTickCount64()) * 0xBF58476D1CE4E5B9U;
+    std::wstring temp = folder + L"." + base + std::wstring(kTempInfix.begin(), kTempInfix.end());
+    for (std::size_t i = 0; i < kTempSuffixSize; ++i, mix /= kDigits.size()) temp += kDigits[mix % kDigits.size()];
     // While it is open the file is marked for removal, so that it goes however the
     // process ends, killed or not; the mark is taken back only to put it in place.
     const HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
@@ -278,10 +298,17 @@ bool FileReplacement::Commit() {
     // so leaves the new content in place.
     const DWORD attributes = ::GetFileAttributesW(target_.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    ok = (exists &&
-          ::ReplaceFileW(target_.c_str(), temp_.c_str(), nullptr,
-                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr) != 0) ||
-         ::MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // A file that another process has open cannot be replaced: one that opens it for a
+    // moment, as another run that checks it does, is waited for, a second at most.
+    for (int attempt = 0;; ++attempt) {
+      ok = (exists &&
+            ::ReplaceFileW(target_.c_str(), temp_.c_str(), nullptr,
+                           REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr) != 0) ||
+           ::MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+      const DWORD error = ::GetLastError();
+      if (ok || attempt == kBusyAttempts || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) break;
+      std::this_thread::sleep_for(kBusyPause);
+    }
     constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const DWORD now = ok && exists ? ::GetFileAttributesW(target_.c_str()) : INVALID_FILE_ATTRIBUTES;
     if (now != INVALID_FILE_ATTRIBUTES && (now & kKept) != (attributes & kKept)) {
@@ -306,6 +333,25 @@ void FileReplacement::Abandon() {
     temp_.clear();
   }
   marked_ = false;
+}
+
+void FileReplacement::RemoveLeftovers(const std::string& path) {
+  const std::optional<std::wstring> name = WideFileName(path);
+  if (!name || name->empty()) return;
+  const std::wstring target = FinalPathOf(*name);
+  const std::wstring folder = FolderOf(target);
+  const std::wstring prefix = L"." + target.substr(folder.size()) + std::wstring(kTempInfix.begin(), kTempInfix.end());
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW((folder + prefix + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    constexpr DWORD kNotPlainFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((found.dwFileAttributes & kNotPlainFile) == 0 &&
+        IsTempName(std::wstring_view(found.cFileName), std::wstring_view(prefix))) {
+      ::DeleteFileW((folder + found.cFileName).c_str());
+    }
+  } while (::FindNextFileW(search, &found) != 0);
+  ::FindClose(search);
 }
 
 bool IsRegularFile(std::FILE* file) {

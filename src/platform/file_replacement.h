@@ -1,9 +1,10 @@
 // Replacing a file whole: the new content is written to a temporary file beside the one it
-// replaces (the target of a symbolic link), flushed to disk and renamed over it only when
-// complete, so that a failed or killed run never leaves half a file under the name. A
-// temporary file is removed on failure, and also when the process is ended by SIGINT,
-// SIGTERM or SIGHUP while one is open; on Windows it is marked for removal while it is
-// open, so that it goes however the process ends.
+// replaces (the target of a symbolic link), ".<name>.kestrum-" and six letters or digits,
+// flushed to disk and renamed over it only when complete, so that a failed or killed run
+// never leaves half a file under the name. A temporary file is removed on failure, and
+// also when the process is ended by SIGINT, SIGTERM or SIGHUP while one is open; on
+// Windows it is marked for removal while it is open, so that it goes however the process
+// ends. One left by a process killed outright is removed by RemoveLeftovers.
 #pragma once
 
 #include <cstdio>
@@ -35,6 +36,11 @@ class FileReplacement {
 
   // Closes and removes the temporary file, if any.
   void Abandon();
+
+  // Removes the temporary files that replacements of the file that path leads to have
+  // left behind: regular files named exactly by the pattern above for that name, and no
+  // other. Only for a caller that keeps every other writer of the file away meanwhile.
+  static void RemoveLeftovers(const std::string& path);
 
  private:
   std::FILE* file_ = nullptr;

@@ -13,7 +13,8 @@
 namespace kestrum {
 
 // std::fopen by a file name as above, mode "rb", "wb" or "ab"; null when the file cannot
-// be opened or the name is no name.
+// be opened or the name is no name. On Windows the file stays open to being renamed or
+// removed by others, as a POSIX file does.
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
 // The size in bytes of the regular file that path names; none for anything else or when
@@ -24,6 +25,14 @@ std::optional<std::uint64_t> FileSize(const std::string& path);
 // The name as Windows' file functions take it; none when its bytes are not text in the
 // ANSI code page.
 std::optional<std::wstring> WideFileName(const std::string& path);
+
+// The final path of the file that path names, symbolic links and junctions followed; the
+// name itself when it names nothing (yet).
+std::wstring FinalPathOf(const std::wstring& path);
+
+// The folder part of a path, with its separator (L"" for a bare name or a drive's
+// current folder, "C:name", which keeps its "C:").
+std::wstring FolderOf(const std::wstring& path);
 #endif
 
 }  // namespace kestrum

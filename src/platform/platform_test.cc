@@ -1,10 +1,12 @@
-// Tests of the platform layer: CP866 literals, checked formatting, text-mode files and
-// files replaced whole.
+// Tests of the platform layer: CP866 literals, checked formatting, text-mode files, files
+// replaced whole and their locks.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "platform/cp866.h"
+#include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/format.h"
 #include "platform/text_file.h"
@@ -384,6 +387,27 @@ TEST_F(TextFileTest, AReplacementTakesThePlaceOfTheFileOnlyWhenClosed) {
   EXPECT_EQ(ReadBytes(dir_ / "fresh.txt"), "");
 }
 
+TEST_F(TextFileTest, AWholeAppendKeepsTheOldBytesAsTheyAreAndTakesPlaceWhenClosed) {
+  const std::string path = (dir_ / "archive.txt").string();
+  // Bytes that text mode would change or stop at, and more than one block of them.
+  const std::string old = std::string("bare\nLF, CR\r, EOF \x1A and NUL ") + '\0' + std::string(70000, 'x');
+  WriteBytes(path, old);
+  {
+    TextWriter writer;
+    ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kAppendWhole));
+    writer.Write("half a report\n");
+  }
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_EQ(Names(dir_), std::vector<std::string>{"archive.txt"});
+  TextWriter writer;
+  ASSERT_TRUE(writer.Open(path, TextWriter::Mode::kAppendWhole));
+  writer.Write("new\n");
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ(ReadBytes(path), old + "new\r\n");
+  EXPECT_EQ(Names(dir_), std::vector<std::string>{"archive.txt"});
+}
+
 TEST_F(TextFileTest, AProcessEndedBySignalLeavesNoTemporaryFile) {
   const std::string path = (dir_ / "report.txt").string();
   WriteBytes(path, "old\r\n");
@@ -402,6 +426,41 @@ TEST_F(TextFileTest, AProcessEndedBySignalLeavesNoTemporaryFile) {
     EXPECT_EQ(Names(dir_), std::vector<std::string>{"report.txt"});
     EXPECT_EQ(ReadBytes(path), "old\r\n");
   }
+}
+
+TEST_F(TextFileTest, ALockCountsOnlyOnTheFileTheNameLeadsTo) {
+  using std::chrono::milliseconds;
+  const std::string path = (dir_ / "report.txt").string();
+  FileLock first;
+  ASSERT_EQ(first.Lock(path, milliseconds(0), nullptr), FileLock::Result::kHeld);  // created, missing
+  int waits = 0;
+  FileLock timed_out;
+  EXPECT_EQ(timed_out.Lock(path, milliseconds(50), [&] { ++waits; }), FileLock::Result::kTimedOut);
+  EXPECT_EQ(waits, 1);
+
+  // A waiter on the old file, which the holder replaces and then lets go of, must wait
+  // for whoever locked the new file meanwhile.
+  std::atomic<bool> waiting = false;
+  std::atomic<bool> held = false;
+  FileLock late;
+  std::thread waiter(
+      [&] { held = late.Lock(path, milliseconds(10000), [&] { waiting = true; }) == FileLock::Result::kHeld; });
+  while (!waiting) std::this_thread::yield();
+  WriteBytes(dir_ / "new.txt", "new");
+  std::filesystem::rename(dir_ / "new.txt", path);
+  FileLock second;
+  ASSERT_EQ(second.Lock(path, milliseconds(0), nullptr), FileLock::Result::kHeld);
+  first.Unlock();
+  std::this_thread::sleep_for(milliseconds(300));
+  EXPECT_FALSE(held);
+  second.Unlock();
+  waiter.join();
+  EXPECT_TRUE(held);
+  EXPECT_EQ(second.Lock(path, milliseconds(0), nullptr), FileLock::Result::kTimedOut);
+
+  // What is no regular file takes no lock.
+  EXPECT_EQ(second.Lock(dir_.string(), milliseconds(0), nullptr), FileLock::Result::kUnavailable);
+  EXPECT_EQ(second.Lock((dir_ / "no" / "file").string(), milliseconds(0), nullptr), FileLock::Result::kUnavailable);
 }
 
 TEST(TextWriterTest, ReplacingInAMissingFolderFails) {

@@ -12,6 +12,8 @@ class Sink {
  public:
   virtual ~Sink() = default;
   virtual void Write(std::string_view bytes) = 0;
+  // Passes on what was written so far, for a message that must be seen at once.
+  virtual void Flush() {}
 };
 
 // Collects everything written, for tests and for building texts.
@@ -29,6 +31,7 @@ class StreamSink : public Sink {
  public:
   explicit StreamSink(std::FILE* stream) : stream_(stream) {}
   void Write(std::string_view bytes) override;
+  void Flush() override;
 
  private:
   std::FILE* stream_;

@@ -130,16 +130,34 @@ bool TextWriter::Open(const std::string& path, Mode mode, LineEnds line_ends) {
   Close();
   failed_ = false;
   crlf_ = line_ends == LineEnds::kCrLf;
-  if (mode == Mode::kReplace) {
+  const bool appends = mode == Mode::kAppend || mode == Mode::kAppendWhole;
+  if (mode == Mode::kReplace || mode == Mode::kAppendWhole) {
+    std::FILE* const old = mode == Mode::kAppendWhole ? OpenFile(path, "rb") : nullptr;
     auto replacement = std::make_unique<FileReplacement>();
-    if (replacement->Begin(path)) {
+    if ((mode == Mode::kReplace || old != nullptr) && replacement->Begin(path)) {
       file_ = replacement->file();
       replacement_ = std::move(replacement);
-      return true;
+    }
+    if (old != nullptr) {
+      if (file_ != nullptr) CopyFrom(old);
+      std::fclose(old);
+    }
+    if (file_ != nullptr) return true;
+  }
+  file_ = OpenFile(path, appends ? "ab" : "wb");
+  return file_ != nullptr;
+}
+
+void TextWriter::CopyFrom(std::FILE* from) {
+  const auto buffer = std::make_unique<char[]>(kWriteBlock);
+  std::size_t got = 0;
+  while ((got = std::fread(buffer.get(), 1, kWriteBlock, from)) > 0) {
+    if (std::fwrite(buffer.get(), 1, got, file_) != got) {
+      failed_ = true;
+      return;
     }
   }
-  file_ = OpenFile(path, mode == Mode::kAppend ? "ab" : "wb");
-  return file_ != nullptr;
+  if (std::ferror(from) != 0) failed_ = true;
 }
 
 void TextWriter::Write(std::string_view bytes) {
@@ -158,10 +176,10 @@ void TextWriter::Write(std::string_view bytes) {
     pending_.append("\r\n");
     bytes.remove_prefix(newline + 1);
   }
-  if (pending_.size() >= kWriteBlock) Flush();
+  if (pending_.size() >= kWriteBlock) WritePending();
 }
 
-void TextWriter::Flush() {
+void TextWriter::WritePending() {
   if (file_ == nullptr || pending_.empty()) return;
   if (std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) failed_ = true;
   pending_.clear();
@@ -169,7 +187,7 @@ void TextWriter::Flush() {
 
 bool TextWriter::Close() {
   if (file_ == nullptr) return !failed_;
-  Flush();
+  WritePending();
   if (replacement_) {
     if (failed_ || !replacement_->Commit()) failed_ = true;
     replacement_.reset();  // abandons what was not committed

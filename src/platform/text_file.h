@@ -189,6 +189,8 @@ class TextWriter : public Sink {
     kTruncate,  // created, or emptied if it exists
     kAppend,    // appended to, created if missing
     kReplace,   // written beside the file and put in its place by a successful Close()
+    // As kReplace, the file's bytes as they are copied first: appended to as a whole.
+    kAppendWhole,
   };
   enum class LineEnds {
     kCrLf,  // each LF written as CR LF: text mode
@@ -202,7 +204,8 @@ class TextWriter : public Sink {
   ~TextWriter() override;
 
   // Opens the file in the mode given; false when it cannot be opened. A replacement that
-  // cannot be made beside the file (its folder refuses a new file) writes it in place.
+  // cannot be made beside the file (its folder refuses a new file, or the file cannot be
+  // read to be copied) writes it in place: emptied, or appended to.
   bool Open(const std::string& path, Mode mode, LineEnds line_ends = LineEnds::kCrLf);
   bool is_open() const { return file_ != nullptr; }
   // True when the open file is a regular file, which a replacement can stand in for.
@@ -216,7 +219,9 @@ class TextWriter : public Sink {
   bool Close();
 
  private:
-  void Flush();
+  void WritePending();
+  // Copies the bytes of the open file `from` to the end of this one.
+  void CopyFrom(std::FILE* from);
 
   std::FILE* file_ = nullptr;  // owned by replacement_ when there is one
   std::unique_ptr<FileReplacement> replacement_;

@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "platform/cp866.h"
+#include "platform/file_lock.h"
+#include "platform/file_replacement.h"
 #include "platform/format.h"
 #include "report/area_reports.h"
 #include "report/box_table.h"
@@ -19,6 +21,10 @@ namespace {
 
 constexpr std::string_view kBadOutFileName = "Ошибка в имени файла или в списке ключей"_cp866;
 constexpr std::string_view kCannotWriteReport = "\nОшибка записи в файл %s\n"_cp866;
+// Both name the bound.
+static_assert(kReportWaitBound == std::chrono::minutes(10));
+constexpr std::string_view kWaitingForReport = "\nФайл %s занят, жду его освобождения (не дольше 10 минут)\n"_cp866;
+constexpr std::string_view kGaveUpOnReport = "\nФайл %s занят дольше 10 минут, отчёт в него не записан\n"_cp866;
 constexpr std::string_view kPeriodTitle = "           Отчётный период:\n"_cp866;
 constexpr std::string_view kFooter = "\nKestrum, %s";
 
@@ -90,45 +96,66 @@ const char* ReportFiles::Accept(std::string_view value, bool page) {
 
   // Opening for appending checks that the file can be written, and creates a missing one
   // empty, without touching an existing one: a run that fails before its reports leaves
-  // every report as it was. A file without + is replaced whole once its reports are
-  // written; one with +, or a device or pipe, which cannot be replaced, is written
-  // through this stream.
+  // every report as it was. A regular file is written whole once the reports are
+  // written; a device or pipe, which cannot be replaced, is written through this stream.
   auto stream = std::make_unique<TextWriter>();
   if (!stream->Open(std::string(path), TextWriter::Mode::kAppend, LineEndsOf(page))) return refused;
-  if (letters.find(kAppendLetter) == std::string_view::npos && stream->is_regular_file()) {
+  if (stream->is_regular_file()) {
     stream->Close();
     stream.reset();
   }
-  files_.push_back(ReportFile{std::string(path), std::string(letters), std::move(stream), false, page});
+  files_.push_back(ReportFile{std::string(path), std::string(letters), std::move(stream), page, false, false});
   return nullptr;
 }
 
 void ReportFiles::WriteReportFiles(const ReportInput& input) {
-  for (ReportFile& file : files_) {
-    if (!file.stream) {
-      file.stream = std::make_unique<TextWriter>();
-      if (!file.stream->Open(file.path, TextWriter::Mode::kReplace, LineEndsOf(file.page))) {
-        file.stream.reset();
-        file.unwritable = true;
-        continue;
-      }
-    }
+  const auto write = [&](const ReportFile& file, Sink& out) {
     if (file.page) {
-      WritePage(file.letters, input, *file.stream);
+      WritePage(file.letters, input, out);
     } else {
-      WriteTextFile(file.letters, input, *file.stream);
+      WriteTextFile(file.letters, input, out);
     }
+  };
+  for (ReportFile& file : files_) {
+    if (file.stream) {
+      write(file, *file.stream);
+      continue;
+    }
+    const bool appends = file.letters.find(kAppendLetter) != std::string::npos;
+    // Letters of only + add nothing: the file is left as it is.
+    if (file.letters.find_first_not_of(kAppendLetter) == std::string::npos) continue;
+
+    // The lock is held from before the old content is read until the new file is in
+    // place, so that runs that overlap write one after another and none loses another's
+    // report; a temporary file that a killed run left is removed under it.
+    FileLock lock;
+    const FileLock::Result locked = lock.Lock(file.path, kReportWaitBound, [&] {
+      Print(input.console, kWaitingForReport, file.path);
+      input.console.Flush();
+    });
+    if (locked == FileLock::Result::kTimedOut) {
+      Print(input.console, kGaveUpOnReport, file.path);
+      file.timed_out = true;
+      continue;
+    }
+    if (locked == FileLock::Result::kHeld) FileReplacement::RemoveLeftovers(file.path);
+    TextWriter out;
+    if (!out.Open(file.path, appends ? TextWriter::Mode::kAppendWhole : TextWriter::Mode::kReplace,
+                  LineEndsOf(file.page))) {
+      file.failed = true;
+      continue;
+    }
+    write(file, out);
+    file.failed = !out.Close();
   }
 }
 
 bool ReportFiles::CloseReportFiles(Sink& console) {
   bool all_written = true;
   for (ReportFile& file : files_) {
-    // A file still to be replaced was never written: its run ended before the reports.
-    if (file.unwritable || (file.stream && !file.stream->Close())) {
-      Print(console, kCannotWriteReport, file.path);
-      all_written = false;
-    }
+    if (file.stream && !file.stream->Close()) file.failed = true;
+    if (file.failed) Print(console, kCannotWriteReport, file.path);
+    if (file.failed || file.timed_out) all_written = false;
   }
   files_.clear();
   return all_written;

@@ -2,9 +2,12 @@
 // lines: each is checked (and created if missing) when its line is accepted, gets the
 // period header, the reports of its letters in order and the footer once the log is read,
 // and is closed at the end of the run. A file without + is replaced whole, and only by a
-// complete report; one with + is appended to. A page is always replaced whole.
+// complete report; one with + is appended to as a whole: it gains the complete report or
+// stays as it was. A page is always replaced whole. One run at a time writes a file: a
+// run waits for another that writes it, up to kReportWaitBound.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -24,6 +27,9 @@ namespace kestrum {
 inline constexpr std::size_t REPORT_FILES_MAX = 10;
 inline constexpr std::size_t kMaxReportPath = 79;
 inline constexpr std::size_t kMaxReportLetters = 29;
+
+// How long a run waits for a report file that another run writes before it gives up.
+inline constexpr std::chrono::minutes kReportWaitBound{10};
 
 // "ver. 0.1.2/W32": the version shown on the banner and in every report footer.
 inline constexpr std::string_view VERSION_TEXT = "ver. 0.1.2/W32";
@@ -53,13 +59,16 @@ class ReportFiles {
   // limit of files; + is refused with the same message.
   const char* HandleOutHtmlName(std::string_view value) { return Accept(value, true); }
 
-  // Writes every file in configuration order. Write errors are kept by each file and
-  // come out when it is closed: CloseReportFiles names the file.
+  // Writes every file in configuration order, each under its lock, and puts each in
+  // place. A file that another run holds past the bound is named on the console and
+  // left as it was. Write errors are kept by each file and come out when the files are
+  // closed: CloseReportFiles names the file.
   void WriteReportFiles(const ReportInput& input);
 
-  // Closes every file, putting each replaced one in place. Answers false (and names the
+  // Closes the files written in place (devices and pipes). Answers false (and names the
   // file on the console) when a file could not be written completely, so that a full
-  // disk never passes for success; the old content of a replaced file then stays.
+  // disk never passes for success, or was not written for waiting too long; the old
+  // content of such a file then stays.
   bool CloseReportFiles(Sink& console);
 
   std::size_t count() const { return files_.size(); }
@@ -71,11 +80,12 @@ class ReportFiles {
   struct ReportFile {
     std::string path;
     std::string letters;
-    // Open from the line's acceptance for appending and for files that cannot be
-    // replaced; otherwise made when the reports are written.
+    // Open from the line's acceptance for a device or a pipe, which is written in place;
+    // a regular file is opened when its reports are written.
     std::unique_ptr<TextWriter> stream;
-    bool unwritable = false;  // no stream could be made for the reports
-    bool page = false;        // a web page: the reports drawn as HTML
+    bool page = false;       // a web page: the reports drawn as HTML
+    bool failed = false;     // not written completely: named when closed
+    bool timed_out = false;  // given up on while another run held it: named already
   };
   const char* Accept(std::string_view value, bool page);
 
