@@ -59,7 +59,12 @@ TEST(Cp866Test, EveryByteHasOneCodePointBothWays) {
     const char32_t cp = Cp866CodePoint(static_cast<unsigned char>(byte));
     EXPECT_EQ(Cp866FromCodePoint(cp), byte) << byte;
   }
-  EXPECT_EQ(Cp866ToUtf8("\xF2\xF7\xF8\xFC\xFE\xFF"), "Єў°№■\u00A0");
+  // The upper half, whole.
+  std::string upper;
+  for (int byte = 0x80; byte < 0x100; ++byte) upper.push_back(static_cast<char>(byte));
+  EXPECT_EQ(Cp866ToUtf8(upper),
+            "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмноп░▒▓│┤╡╢╖╕╣║╗╝╜╛┐└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀"
+            "рстуфхцчшщъыьэюяЁёЄєЇїЎў°∙·√№¤■\u00A0");
 }
 
 TEST(FormatTest, FollowsPrintfForTheProgramsConversions) {

@@ -22,8 +22,8 @@ constexpr std::uint32_t kTrafficName = COL_LEFT | 35;  // longer names are cut b
 
 // Each line: letter, selection, key figure, header, columns, row and total formats with
 // their arguments. Every text is a row of cells ended by '\n'; the first cell is the flag
-// letter's (empty in headers and totals). Headers go to the table as they stand, so
-// " %% " shows two percent signs.
+// letter's (empty in headers and totals), but for d, whose header is the title of its
+// list alone. Headers go to the table as they stand, so " %% " shows two percent signs.
 // One report to a few lines, laid out by hand.
 // clang-format off
 constexpr ReportLayout<AreaRecord> kLayouts[] = {

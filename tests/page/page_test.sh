@@ -37,6 +37,11 @@ same_rows() { [ -s "$1" ] && cmp -s "$1" "$2"; }
 # As many <li> in the page as names in the bare list (an empty line, then a name a line).
 items_as_names() { [ "$(grep -o '<li>' "$1" | wc -l)" -eq "$(tr -d '\r' < "$2" | grep -c .)" ]; }
 no_script_or_image() { ! grep -qi '<script\|<img' "$1"; }
+# Nothing to fetch: no other file named, no frame or object; a style for dark mode and paper.
+self_contained() {
+  ! grep -q '<link\|@import\|url(\|<iframe\|<object\|<embed' "$1" &&
+    grep -q 'prefers-color-scheme: *dark' "$1" && grep -q '@media print' "$1"
+}
 shows() {  # shows FILE TEXT...: every text is in the file
   local file=$1 text
   shift
@@ -58,6 +63,7 @@ check_page() {
     check "$name: the dead areas are as many list items as names in the list" items_as_names "$dir/dom.html" "$list"
   fi
   check "$name: the page holds no script and no image" no_script_or_image "$dir/dom.html"
+  check "$name: the page fetches nothing and has its styles for dark mode and paper" self_contained "$page"
 }
 
 # The example, with a text report of the page's letters beside it.
