@@ -265,12 +265,12 @@ TEST_F(KeepReportsTest, ARunWaitsForAReportThatAnotherWritesForTenMinutesAtMost)
   const std::string before_writing = std::string(kBanner) + "Parsing k.cfg... Done.\nParsing tosser.log... Done.\n" +
                                      "Writing output files... " + Waiting("grow.rep");
 
-  // Another holds the appended report for a second, and the files that the run only
+  // Another holds the appended report for two seconds, and the files that the run only
   // reads: it waits once for the one, then writes it, and never for the others.
   WriteRaw("areas.rep", kOldReport);
   WriteRaw("grow.rep", kOldAppended);
   {
-    const LockHolder holder(dir_, {"grow.rep", "k.cfg", "squish.cfg", "tosser.log"}, 1);
+    const LockHolder holder(dir_, {"grow.rep", "k.cfg", "squish.cfg", "tosser.log"}, 2);
     ASSERT_TRUE(holder.held());
     const RunResult run = RunIt();
     EXPECT_EQ(run.status, 0);
@@ -325,11 +325,12 @@ TEST_F(KeepReportsTest, RunsThatOverlapWriteOneAfterAnother) {
 
   WriteRaw("areas.rep", kOldReport);
   WriteRaw("grow.rep", kOldAppended);
-  // Here the reports are held while the runs start, so that all of them wait for the
-  // same files and then take turns; kestrum.exe's own lock file cannot be held so.
+  // Here the reports are held while the runs start (three seconds, time enough for the
+  // slowest build to reach its reports), so that all of them wait for the same files and
+  // then take turns; kestrum.exe's own lock file cannot be held so.
   std::optional<LockHolder> holder;
   if (!RunsWindowsBuild()) {
-    holder.emplace(dir_, std::vector<std::string>{"areas.rep", "grow.rep"}, 1);
+    holder.emplace(dir_, std::vector<std::string>{"areas.rep", "grow.rep"}, 3);
     ASSERT_TRUE(holder->held());
   }
   const std::vector<RunResult> results = RunTogether(runs, kDate, "UTC");

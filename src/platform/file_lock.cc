@@ -44,12 +44,14 @@ bool WaitOnce(std::chrono::steady_clock::time_point deadline, bool& waited, cons
 
 namespace {
 
-// Opens the file to lock it, creating it empty when missing; without reading rights it
-// is opened for writing only, which serves a lock as well. Never blocks on a FIFO.
+// Opens the file to lock it, creating it empty when missing: for reading and writing,
+// which a lock over NFS needs (it becomes a lock of a byte range there), else as its
+// rights allow. Never blocks on a FIFO.
 int OpenToLock(const std::string& path) {
   constexpr int kFlags = O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  int fd = ::open(path.c_str(), O_RDONLY | kFlags, 0666);
+  int fd = ::open(path.c_str(), O_RDWR | kFlags, 0666);
   if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | kFlags, 0666);
+  if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_RDONLY | kFlags, 0666);
   return fd;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/file_replacement.h"
 
 #include <array>
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -92,6 +93,8 @@ int RegisterTemp(const std::string& path) {
   for (int i = 0; i < kTempSlots; ++i) {
     if (temp_in_use[i] == 0) {
       std::memcpy(temp_paths[i].data(), path.c_str(), path.size() + 1);
+      // The handler reads the path once the slot is marked, never before.
+      std::atomic_signal_fence(std::memory_order_seq_cst);
       temp_in_use[i] = 1;
       return i;
     }
@@ -222,8 +225,11 @@ bool IsRegularFile(std::FILE* file) {
 
 namespace {
 
-// How often, and after how long a pause, a file that is busy for a moment is tried again.
-constexpr int kBusyAttempts = 20;
+// How often, and after how long a pause, a file that is busy for a while is tried again:
+// for up to ten seconds, long enough for another run's check, a reader that copies the
+// report, or a scanner that looks at the new file, which would hold the only copy once
+// the old one is gone.
+constexpr int kBusyAttempts = 200;
 constexpr std::chrono::milliseconds kBusyPause{50};
 
 // Marks an open file to be removed when its last handle closes, or takes the mark back.
@@ -299,7 +305,7 @@ bool FileReplacement::Commit() {
     const DWORD attributes = ::GetFileAttributesW(target_.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     // A file that another process has open cannot be replaced: one that opens it for a
-    // moment, as another run that checks it does, is waited for, a second at most.
+    // while, as another run that checks it does, is waited for, ten seconds at most.
     for (int attempt = 0;; ++attempt) {
       ok = (exists &&
             ::ReplaceFileW(target_.c_str(), temp_.c_str(), nullptr,
