@@ -135,8 +135,21 @@ constexpr std::string_view operator""_cp866() {
 
 }  // namespace literals
 
-// Appends the UTF-8 sequence of a code point below 0x10000.
-void AppendUtf8(std::string& out, char32_t cp);
+// Appends the UTF-8 sequence of a code point below 0x10000 to anything that takes
+// push_back(char): a string, or a fixed piece built at compile time.
+template <typename Out>
+constexpr void AppendUtf8(Out& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
 
 // Run-time conversions, for tests and tools. Characters that CP866 cannot show become '?'.
 std::string Utf8ToCp866(std::string_view utf8);

@@ -17,9 +17,9 @@ struct Piece {
   std::array<char, 6> bytes{};
   std::uint8_t size = 0;
 
-  constexpr void Add(char c) { bytes[size++] = c; }
+  constexpr void push_back(char c) { bytes[size++] = c; }
   constexpr void Add(std::string_view text) {
-    for (const char c : text) Add(c);
+    for (const char c : text) push_back(c);
   }
 };
 
@@ -33,17 +33,7 @@ constexpr Piece PieceOf(unsigned char byte) {
     case '\'': piece.Add("&#39;"); return piece;
     default: break;
   }
-  char32_t cp = byte < 0x20 || byte == 0x7F ? char32_t{0xFFFD} : Cp866CodePoint(byte);
-  if (cp < 0x80) {
-    piece.Add(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    piece.Add(static_cast<char>(0xC0 | (cp >> 6)));
-    piece.Add(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    piece.Add(static_cast<char>(0xE0 | (cp >> 12)));
-    piece.Add(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    piece.Add(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
+  AppendUtf8(piece, byte < 0x20 || byte == 0x7F ? char32_t{0xFFFD} : Cp866CodePoint(byte));
   return piece;
 }
 
