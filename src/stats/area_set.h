@@ -66,8 +66,8 @@ class AreaSet {
   // when a record of that name is already present, answers it and changes nothing.
   AreaRecord& InsertAt(const AreaRecord& record, std::size_t position);
 
-  // Adds the figures to the named area, appending it flagged AREA_UNKNOWN when new, and
-  // answers the area.
+  // Adds the figures to the named area, appending it when new, flagged AREA_UNKNOWN (or
+  // as TakeFlagsFrom says), and answers the area.
   AreaRecord& Accumulate(std::string_view name, std::uint32_t imported, std::uint32_t bytes, std::uint32_t exported,
                          std::uint32_t dupes);
 

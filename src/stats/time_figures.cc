@@ -66,11 +66,10 @@ void TimeFigures::PlaceStamp(std::int64_t local) {
   if (day_ == nullptr || hour * kSecondsPerHour != stamp_hour_start_) {
     stamp_hour_start_ = hour * kSecondsPerHour;
     stamp_minute_valid_ = false;
-    hour_exists_ = HourExists(hour);
-    whole_hour_start_ = hour_exists_ ? stamp_hour_start_ : kNoWholeHour;
+    whole_hour_start_ = HourExists(hour) ? stamp_hour_start_ : kNoWholeHour;
   }
   std::int64_t reading = local;
-  if (!hour_exists_) {
+  if (whole_hour_start_ == kNoWholeHour) {
     // An hour that a change of offset runs through: each minute is read on its own, by
     // the local time of the instant it stands for.
     if (stamp_minute_valid_ && local == stamp_minute_) return;

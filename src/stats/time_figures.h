@@ -114,9 +114,8 @@ class TimeFigures {
   TrafficFigures* hour_ = nullptr;
   TrafficFigures pending_;  // of the lines since the last stamp placed
   std::int64_t stamp_hour_start_ = 0;
-  bool hour_exists_ = false;
   // stamp_hour_start_ when every minute of that hour occurs, else kNoWholeHour, from which
-  // no stamp lies within the hour.
+  // no stamp lies within the hour (and the stamps of the hour are placed minute by minute).
   static constexpr std::int64_t kNoWholeHour = -(std::int64_t{1} << 62);
   std::int64_t whole_hour_start_ = kNoWholeHour;
   std::int64_t stamp_minute_ = 0;  // the last stamp placed minute by minute
